@@ -5,16 +5,22 @@
 #include <string_view>
 
 #include "workflow/environment.h"
+#include "workflow/fetch_resources.h"
 
 namespace brindlecast {
 
 /// Everything after the last "id=" (case-sensitive), or empty.
 std::string extract_case_id(std::string_view entered_address);
 
+/// The log message for an address without an identifier, showing the
+/// expected form with resource_host.
+std::string invalid_address_message(std::string_view resource_host);
+
 struct GoOutcome {
     enum class Kind { invalid_address, failed, succeeded };
     Kind kind = Kind::failed;
     std::string result;  ///< for the download box when succeeded
+    RunReport report;
 };
 
 /// Takes the identifier out of the entered address and runs the retrieval,
