@@ -130,6 +130,12 @@ std::string format_picture(std::string_view picture, const CalendarFields& field
             continue;
         }
         if (c == '\'') {
+            // Two quotes in a row stand for one, inside or outside a literal.
+            if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+                out += '\'';
+                i += 2;
+                continue;
+            }
             ++i;
             while (i < picture.size()) {
                 if (picture[i] == '\'') {

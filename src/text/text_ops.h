@@ -14,7 +14,8 @@ namespace brindlecast {
 using TextPos = std::int64_t;
 
 /// Position of the first needle at or after start (1-based), or -1. An empty
-/// needle gives 1 when the stretch from start is not empty.
+/// needle gives 1 when the stretch from start is not empty. Matches begin only
+/// where a character begins, counting characters from start.
 TextPos locate(std::string_view text, std::string_view needle, TextPos start = 1,
                bool ignore_case = false);
 
@@ -33,7 +34,8 @@ std::string right_part(std::string_view text, TextPos count);
 std::string middle_part(std::string_view text, TextPos start, TextPos count);
 
 /// Copy of text with occurrences of find at or after start replaced, at most
-/// count of them when count is given. case_sensitive false folds ASCII case.
+/// count of them when count is given (none for count <= 0). case_sensitive
+/// false folds ASCII case. Replacements are never scanned again.
 std::string substitute(std::string_view text, std::string_view find,
                        std::string_view replacement = {}, TextPos start = 1,
                        std::optional<TextPos> count = std::nullopt,
