@@ -28,33 +28,81 @@ bool is_lone_lead(std::string_view text, std::size_t i) {
     return is_lead_byte(text[i]) && i + 1 >= text.size();
 }
 
+// Candidate positions, ignoring character boundaries: the first at or after
+// `from`, or the last at or before `from`.
+std::size_t find_bytes(std::string_view text, std::string_view needle, std::size_t from,
+                       bool ignore_case) {
+    if (!ignore_case) return text.find(needle, from);
+    const char first = fold_ascii(needle[0]);
+    for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
+        if (fold_ascii(text[i]) == first && matches_at(text, i, needle, true)) return i;
+    }
+    return kNpos;
+}
+
+std::size_t rfind_bytes(std::string_view text, std::string_view needle, std::size_t from,
+                        bool ignore_case) {
+    if (!ignore_case) return text.rfind(needle, from);
+    const char first = fold_ascii(needle[0]);
+    for (std::size_t i = from + 1; i-- > 0;) {
+        if (i + needle.size() <= text.size() && fold_ascii(text[i]) == first &&
+            matches_at(text, i, needle, true)) {
+            return i;
+        }
+    }
+    return kNpos;
+}
+
+// Start of the run of high bytes that ends just before i, looking back no
+// further than `known`, a character start. A byte below 0x80 always ends a
+// character, so that start is a character start too, and from there the
+// high bytes pair up: i begins a character exactly when its distance from
+// the run's start is even.
+std::size_t high_run_start(std::string_view text, std::size_t known, std::size_t i) {
+    while (i > known && is_lead_byte(text[i - 1])) --i;
+    return i;
+}
+
 // First character start at or after `from` (itself a character start) where
-// a non-empty needle matches, or npos. The exact case jumps with find() and
-// only walks the character boundaries up to each hit, so it stays linear on
-// texts of many megabytes.
+// a non-empty needle matches, or npos. Candidates come from a byte search;
+// each is checked by the parity of the high bytes before it, and the known
+// character start moves past every rejected candidate, so no byte is looked
+// at twice and texts of many megabytes stay cheap.
 std::size_t find_at_char_start(std::string_view text, std::string_view needle, std::size_t from,
                                bool ignore_case) {
     assert(!needle.empty());
-    const std::size_t n = text.size();
-    const std::size_t m = needle.size();
-    std::size_t cur = from;
-    if (!ignore_case) {
-        while (true) {
-            const std::size_t hit = text.find(needle, cur);
-            if (hit == kNpos) return kNpos;
-            // hit <= n - 1, so every character passed here has both its bytes.
-            while (cur < hit) cur += is_lead_byte(text[cur]) ? 2 : 1;
-            if (cur == hit) return is_lone_lead(text, hit) ? kNpos : hit;
+    std::size_t known = from;
+    while (true) {
+        const std::size_t hit = find_bytes(text, needle, known, ignore_case);
+        if (hit == kNpos) return kNpos;
+        if ((hit - high_run_start(text, known, hit)) % 2 == 0) {
+            return is_lone_lead(text, hit) ? kNpos : hit;
         }
+        // hit is the second byte of the character at hit - 1.
+        known = hit + 1;
     }
-    while (cur < n && cur + m <= n) {
-        if (is_lone_lead(text, cur)) return kNpos;
-        if (fold_ascii(text[cur]) == fold_ascii(needle[0]) && matches_at(text, cur, needle, true)) {
-            return cur;
+}
+
+// Last character start whose match lies wholly within the first `limit`
+// bytes, or npos. Searches backward from the limit; the high-byte run found
+// for one candidate is reused for the candidates inside it.
+std::size_t rfind_at_char_start(std::string_view text, std::string_view needle, std::size_t limit,
+                                bool ignore_case) {
+    assert(!needle.empty() && needle.size() <= limit && limit <= text.size());
+    std::size_t from = limit - needle.size();
+    std::size_t run_start = kNpos;
+    std::size_t run_end = 0;
+    while (true) {
+        const std::size_t hit = rfind_bytes(text, needle, from, ignore_case);
+        if (hit == kNpos) return kNpos;
+        if (run_start == kNpos || hit < run_start || hit > run_end) {
+            run_start = high_run_start(text, 0, hit);
+            run_end = hit;
         }
-        cur += is_lead_byte(text[cur]) ? 2 : 1;
+        if ((hit - run_start) % 2 == 0 && !is_lone_lead(text, hit)) return hit;
+        if (hit == 0) return kNpos;
+        from = hit - 1;
     }
-    return kNpos;
 }
 
 // Index just past the character that starts at i (clamped to the text).
@@ -85,17 +133,8 @@ TextPos locate_last(std::string_view text, std::string_view needle, std::optiona
     const auto limit = static_cast<std::size_t>(limit_start - 1);  // bytes the match must lie within
     if (needle.empty()) return 1;
     if (needle.size() > limit) return -1;
-    // Character boundaries are only known walking forward, so keep the last
-    // match found; overlapping matches count, hence the one-character step.
-    TextPos last = -1;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        const std::size_t hit = find_at_char_start(text, needle, from, ignore_case);
-        if (hit == kNpos || hit + needle.size() > limit) break;
-        last = static_cast<TextPos>(hit) + 1;
-        from = next_char(text, hit);
-    }
-    return last;
+    const std::size_t hit = rfind_at_char_start(text, needle, limit, ignore_case);
+    return hit == kNpos ? -1 : static_cast<TextPos>(hit) + 1;
 }
 
 std::string left_part(std::string_view text, TextPos count) {

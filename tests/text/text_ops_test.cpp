@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,66 @@ TEST(LocateLast, FollowsItsEdgeRules) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(locate_last(c.text, c.needle, c.start, c.ignore_case), c.expected);
+    }
+}
+
+// A plain character-by-character walk, the slow way the searches must agree with.
+TextPos walk_locate(const std::string& text, const std::string& needle, TextPos start,
+                    bool ignore_case) {
+    const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    const std::size_t n = text.size();
+    std::size_t i = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
+    if (i >= n) return -1;
+    while (i < n) {
+        const bool lead = static_cast<unsigned char>(text[i]) >= 0x80;
+        if (lead && i + 1 == n) return -1;
+        if (i + needle.size() > n) return -1;
+        bool same = true;
+        for (std::size_t k = 0; k < needle.size() && same; ++k) {
+            same = ignore_case ? fold(text[i + k]) == fold(needle[k]) : text[i + k] == needle[k];
+        }
+        if (same) return static_cast<TextPos>(i) + 1;
+        i += lead ? 2 : 1;
+    }
+    return -1;
+}
+
+TextPos walk_locate_last(const std::string& text, const std::string& needle, TextPos start,
+                         bool ignore_case) {
+    TextPos last = -1;
+    const TextPos limit = start - 1;
+    for (TextPos p = walk_locate(text, needle, 1, ignore_case);
+         p != -1 && p - 1 + static_cast<TextPos>(needle.size()) <= limit;) {
+        last = p;
+        const bool lead = static_cast<unsigned char>(text[p - 1]) >= 0x80;
+        p = walk_locate(text, needle, p + (lead ? 2 : 1), ignore_case);
+    }
+    return last;
+}
+
+TEST(Searches, AgreeWithACharacterWalkOnRandomTexts) {
+    // Few distinct bytes, many of them high, so needles keep turning up on
+    // second bytes of two-byte characters.
+    const char alphabet[] = {'A', 'a', 'b', ' ', '\x81', '\xA1', '\xB0'};
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<int> pick(0, sizeof alphabet - 1);
+    const auto random_text = [&](int length) {
+        std::string text;
+        for (int i = 0; i < length; ++i) text.push_back(alphabet[pick(random)]);
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = random_text(std::uniform_int_distribution<int>(0, 24)(random));
+        const std::string needle = random_text(std::uniform_int_distribution<int>(1, 3)(random));
+        const bool ignore_case = round % 2 == 1;
+        const auto length = static_cast<TextPos>(text.size());
+        for (TextPos start = 0; start <= length + 2; ++start) {
+            SCOPED_TRACE(::testing::Message() << "round " << round << " start " << start);
+            ASSERT_EQ(locate(text, needle, start, ignore_case),
+                      walk_locate(text, needle, start, ignore_case));
+            ASSERT_EQ(locate_last(text, needle, start, ignore_case),
+                      walk_locate_last(text, needle, std::min(start, length + 1), ignore_case));
+        }
     }
 }
 
