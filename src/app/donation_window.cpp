@@ -35,7 +35,9 @@ DonationWindow::DonationWindow() {
     register_donation_pictures();
     setObjectName(QStringLiteral("DonationWindow"));
     set_up_fixed_window(*this, kOuterSize);
-    setWindowTitle(QString());
+    // Qt puts the program's name into a title bar whose caption is empty;
+    // a blank keeps the caption empty to the eye.
+    setWindowTitle(QStringLiteral(" "));
     setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);

@@ -10,9 +10,10 @@ namespace brindlecast {
 
 /// Room the frame is taken to need around the client area: the window
 /// manager's real frame is unknown until the window is mapped, so a nominal
-/// thin border and title bar stand for it.
+/// thin border and title bar stand for it. With these the controls of both
+/// layouts fit and keep a margin of about 6 pixels to the right and below.
 inline constexpr int kFrameBorder = 2;
-inline constexpr int kTitleBarHeight = 29;
+inline constexpr int kTitleBarHeight = 23;
 
 /// The client size of a window whose outer size is outer.
 QSize client_size_for_outer(QSize outer);
