@@ -21,26 +21,30 @@ class JsonValue;
 using JsonArray = std::vector<JsonValue>;
 using JsonObject = std::vector<JsonMember>;
 
-struct JsonUndefined {
-    bool operator==(const JsonUndefined&) const = default;
-};
-struct JsonNull {
-    bool operator==(const JsonNull&) const = default;
-};
+struct JsonUndefined {};
+struct JsonNull {};
 
 /// One value; a default-constructed value is undefined (what a missing member reads as).
 class JsonValue {
 public:
     enum class Kind { kUndefined, kNull, kBoolean, kNumber, kString, kArray, kObject };
 
-    JsonValue() = default;
-    static JsonValue null() { return JsonValue(JsonNull{}); }
-    explicit JsonValue(bool b) : data_(b) {}
-    explicit JsonValue(double n) : data_(n) {}
-    explicit JsonValue(std::string s) : data_(std::move(s)) {}
+    // Special members are defined below JsonMember: the variant must not be
+    // instantiated while JsonMember is still incomplete.
+    JsonValue();
+    JsonValue(const JsonValue&);
+    JsonValue(JsonValue&&) noexcept;
+    JsonValue& operator=(const JsonValue&);
+    JsonValue& operator=(JsonValue&&) noexcept;
+    ~JsonValue();
+
+    static JsonValue null();
+    explicit JsonValue(bool b);
+    explicit JsonValue(double n);
+    explicit JsonValue(std::string s);
     JsonValue(const char*) = delete;  // would silently become a boolean
-    explicit JsonValue(JsonArray a) : data_(std::move(a)) {}
-    explicit JsonValue(JsonObject o) : data_(std::move(o)) {}
+    explicit JsonValue(JsonArray a);
+    explicit JsonValue(JsonObject o);
     static JsonValue empty_object();
     static JsonValue empty_array();
 
@@ -68,18 +72,29 @@ public:
     /// Levels of containers in this value: 0 for a scalar, 1 for [] or {}.
     int depth() const;
 
-    bool operator==(const JsonValue&) const = default;
-
 private:
-    explicit JsonValue(JsonNull n) : data_(n) {}
+    explicit JsonValue(JsonNull n);
     std::variant<JsonUndefined, JsonNull, bool, double, std::string, JsonArray, JsonObject> data_;
 };
 
 struct JsonMember {
     std::string name;
     JsonValue value;
-    bool operator==(const JsonMember&) const = default;
 };
+
+inline JsonValue::JsonValue() = default;
+inline JsonValue::JsonValue(const JsonValue&) = default;
+inline JsonValue::JsonValue(JsonValue&&) noexcept = default;
+inline JsonValue& JsonValue::operator=(const JsonValue&) = default;
+inline JsonValue& JsonValue::operator=(JsonValue&&) noexcept = default;
+inline JsonValue::~JsonValue() = default;
+inline JsonValue::JsonValue(JsonNull n) : data_(n) {}
+inline JsonValue JsonValue::null() { return JsonValue(JsonNull{}); }
+inline JsonValue::JsonValue(bool b) : data_(b) {}
+inline JsonValue::JsonValue(double n) : data_(n) {}
+inline JsonValue::JsonValue(std::string s) : data_(std::move(s)) {}
+inline JsonValue::JsonValue(JsonArray a) : data_(std::move(a)) {}
+inline JsonValue::JsonValue(JsonObject o) : data_(std::move(o)) {}
 
 /// Lets the last of several same-named members win, at the place where the
 /// name first stood, as an object literal read by a script engine does.
