@@ -275,6 +275,10 @@ void CurlRequestObject::Send(BodyKind, std::string_view body) {
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    // HTTP/2 would hand back lower-case header names, which callers that look
+    // for "Set-Cookie" byte for byte would miss; speak HTTP/1.1 like the
+    // platform object.
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, s.follow_redirects ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
 
