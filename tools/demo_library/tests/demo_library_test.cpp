@@ -1,4 +1,4 @@
-#include <regex>
+#include <algorithm>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -18,15 +18,21 @@ using testing::fetch;
 // object "[object Object]", null or missing the empty text.
 std::string text_at(const json& root, const std::string& path) {
     const json* node = &root;
-    std::regex step(R"(([A-Za-z_]\w*)|\[(\d+)\])");
-    for (auto it = std::sregex_iterator(path.begin(), path.end(), step); it != std::sregex_iterator(); ++it) {
-        if ((*it)[1].matched) {
-            if (!node->is_object() || !node->contains((*it)[1].str())) return "";
-            node = &(*node)[(*it)[1].str()];
-        } else {
-            const std::size_t index = std::stoul((*it)[2].str());
+    std::size_t at = 0;
+    while (at < path.size()) {
+        if (path[at] == '.') ++at;
+        if (path[at] == '[') {
+            const std::size_t close = path.find(']', at);
+            const std::size_t index = std::stoul(path.substr(at + 1, close - at - 1));
             if (!node->is_array() || index >= node->size()) return "";
             node = &(*node)[index];
+            at = close + 1;
+        } else {
+            const std::size_t end = std::min(path.find_first_of(".[", at), path.size());
+            const std::string name = path.substr(at, end - at);
+            if (!node->is_object() || !node->contains(name)) return "";
+            node = &(*node)[name];
+            at = end;
         }
     }
     if (node->is_string()) return node->get<std::string>();

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -46,11 +45,13 @@ TEST(DemoLibraryProgram, ServesBothServersAfterItsReadyLineAndStopsOnSigterm) {
 
     const std::string ready = read_line(out[0], std::chrono::seconds(10));
     close(out[0]);
-    std::smatch ports;
-    const bool matched = std::regex_match(ready, ports, std::regex(R"(ready http://127\.0\.0\.1:(\d+) https://127\.0\.0\.1:(\d+))"));
+    // "ready http://127.0.0.1:P1 https://127.0.0.1:P2"
+    const std::string http_part = "ready http://127.0.0.1:";
+    const std::size_t https_at = ready.find(" https://127.0.0.1:");
+    const bool matched = ready.rfind(http_part, 0) == 0 && https_at != std::string::npos;
     if (matched) {
-        const std::string resource = "http://127.0.0.1:" + ports[1].str();
-        const std::string preview = "https://127.0.0.1:" + ports[2].str();
+        const std::string resource = "http://127.0.0.1:" + ready.substr(http_part.size(), https_at - http_part.size());
+        const std::string preview = "https://127.0.0.1:" + ready.substr(https_at + 19);
         const testing::Fetched detail =
             testing::fetch(resource + "/api/open/reslib/content/detail?id=" + kCaseFull + "&_=1607000000000");
         EXPECT_NE(detail.body.find("案例研究：城市更新"), std::string::npos);
