@@ -34,6 +34,20 @@ namespace {
 
 using Seconds = std::chrono::duration<double>;
 
+double cpu_seconds(int who) {
+    rusage usage{};
+    ::getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Wall time and processor time of one download; the processor time tells less
+// about the neighbours on a busy machine.
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
 class DiscardingSink final : public brindlecast::LogSink {
 public:
     void write_line(std::string_view line) override { bytes += line.size(); }
@@ -114,7 +128,7 @@ private:
     std::thread thread_;
 };
 
-double run_ours(const std::string& url, const std::filesystem::path& path, long long size) {
+Timing run_ours(const std::string& url, const std::filesystem::path& path, long long size) {
     DiscardingSink sink;
     PrintingNotifier notifier;
     brindlecast::DownloadSettings settings;
@@ -123,6 +137,8 @@ double run_ours(const std::string& url, const std::filesystem::path& path, long 
                                                           std::int32_t elapsed, std::int32_t this_run) {
         brindlecast::report_download_progress(sink, total, received, elapsed, this_run);
     };
+    // The server thread lives in this process too: count only this thread.
+    const double cpu_before = cpu_seconds(RUSAGE_THREAD);
     const auto start = std::chrono::steady_clock::now();
     const int result = brindlecast::download_with_progress(url, path.string(), progress, 0, true, settings);
     const Seconds took = std::chrono::steady_clock::now() - start;
@@ -130,15 +146,17 @@ double run_ours(const std::string& url, const std::filesystem::path& path, long 
         std::fprintf(stderr, "our download failed\n");
         std::exit(1);
     }
+    const double cpu = cpu_seconds(RUSAGE_THREAD) - cpu_before;
     std::filesystem::remove(path);
-    return took.count();
+    return {took.count(), cpu};
 }
 
-double run_curl(const std::string& url, const std::filesystem::path& path, long long size) {
+Timing run_curl(const std::string& url, const std::filesystem::path& path, long long size) {
     const std::string out = path.string();
     std::vector<char*> argv = {const_cast<char*>("curl"), const_cast<char*>("-s"),
                                const_cast<char*>("-o"), const_cast<char*>(out.c_str()),
                                const_cast<char*>(url.c_str()), nullptr};
+    const double cpu_before = cpu_seconds(RUSAGE_CHILDREN);
     const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
     if (posix_spawnp(&child, "curl", nullptr, nullptr, argv.data(), environ) != 0) {
@@ -153,8 +171,9 @@ double run_curl(const std::string& url, const std::filesystem::path& path, long 
         std::fprintf(stderr, "curl failed\n");
         std::exit(1);
     }
+    const double cpu = cpu_seconds(RUSAGE_CHILDREN) - cpu_before;
     std::filesystem::remove(path);
-    return took.count();
+    return {took.count(), cpu};
 }
 
 }  // namespace
@@ -174,17 +193,25 @@ int main(int argc, char** argv) {
 
     std::vector<double> ours;
     std::vector<double> theirs;
+    double our_cpu = 0;
+    double curl_cpu = 0;
     for (int run = 0; run < runs; ++run) {
+        Timing our_run;
+        Timing curl_run;
         // Alternate the order so neither side always meets a warm page cache.
         if (run % 2 == 0) {
-            ours.push_back(run_ours(server.url(), dir / "ours.bin", size));
-            theirs.push_back(run_curl(server.url(), dir / "curl.bin", size));
+            our_run = run_ours(server.url(), dir / "ours.bin", size);
+            curl_run = run_curl(server.url(), dir / "curl.bin", size);
         } else {
-            theirs.push_back(run_curl(server.url(), dir / "curl.bin", size));
-            ours.push_back(run_ours(server.url(), dir / "ours.bin", size));
+            curl_run = run_curl(server.url(), dir / "curl.bin", size);
+            our_run = run_ours(server.url(), dir / "ours.bin", size);
         }
-        std::printf("run %d: ours %.1f MB/s, curl %.1f MB/s\n", run + 1, size_mb / ours.back(),
-                    size_mb / theirs.back());
+        ours.push_back(our_run.wall);
+        theirs.push_back(curl_run.wall);
+        our_cpu += our_run.cpu;
+        curl_cpu += curl_run.cpu;
+        std::printf("run %d: ours %.1f MB/s (cpu %.2f s), curl %.1f MB/s (cpu %.2f s)\n", run + 1,
+                    size_mb / our_run.wall, our_run.cpu, size_mb / curl_run.wall, curl_run.cpu);
     }
     std::filesystem::remove_all(dir);
 
@@ -203,6 +230,8 @@ int main(int argc, char** argv) {
     std::printf("ratio (ours / curl):    %.3f (goal >= 0.9)\n", our_best / curl_best);
     std::printf("medians: ours %.1f MB/s, curl %.1f MB/s, ratio %.3f\n", our_median, curl_median,
                 our_median / curl_median);
+    std::printf("cpu per run: ours %.2f s, curl %.2f s, ratio (curl / ours) %.3f\n", our_cpu / runs,
+                curl_cpu / runs, curl_cpu / our_cpu);
     std::printf("peak RSS (ours):        %.1f MB (goal < 20 MB)\n", usage.ru_maxrss / 1024.0);
     return 0;
 }

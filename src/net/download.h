@@ -3,6 +3,7 @@
 // bytes with a progress call after each block.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
