@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cstdint>
+#include <iterator>
 #include <limits>
+#include <vector>
 
 namespace brindlecast {
 namespace {
@@ -106,20 +108,24 @@ private:
         }
     }
 
+    // Elements and members gather on shared stacks and move into a vector of
+    // the exact size when their container closes: one allocation per
+    // container instead of a growing vector each.
     bool read_array(JsonValue& out, int depth) {
         if (depth > max_depth_) return false;
         ++p_;  // '['
-        JsonArray items;
+        const std::size_t base = elements_.size();
         skip_blanks();
         if (p_ < end_ && *p_ == ']') {
             ++p_;
-            out = JsonValue(std::move(items));
+            out = JsonValue::empty_array();
             return true;
         }
         for (;;) {
             skip_blanks();
-            items.emplace_back();
-            if (!read_value(items.back(), depth)) return false;
+            JsonValue item;
+            if (!read_value(item, depth)) return false;
+            elements_.push_back(std::move(item));
             skip_blanks();
             if (p_ >= end_) return false;
             if (*p_ == ',') {
@@ -132,6 +138,9 @@ private:
             }
             return false;
         }
+        const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(base);
+        JsonArray items(std::make_move_iterator(first), std::make_move_iterator(elements_.end()));
+        elements_.erase(first, elements_.end());
         out = JsonValue(std::move(items));
         return true;
     }
@@ -139,24 +148,25 @@ private:
     bool read_object(JsonValue& out, int depth) {
         if (depth > max_depth_) return false;
         ++p_;  // '{'
-        JsonObject members;
+        const std::size_t base = members_.size();
         skip_blanks();
         if (p_ < end_ && *p_ == '}') {
             ++p_;
-            out = JsonValue(std::move(members));
+            out = JsonValue::empty_object();
             return true;
         }
         for (;;) {
             skip_blanks();
             if (p_ >= end_ || *p_ != '"') return false;
             ++p_;
-            members.emplace_back();
-            if (!read_string(members.back().name)) return false;
+            JsonMember member;
+            if (!read_string(member.name)) return false;
             skip_blanks();
             if (p_ >= end_ || *p_ != ':') return false;
             ++p_;
             skip_blanks();
-            if (!read_value(members.back().value, depth)) return false;
+            if (!read_value(member.value, depth)) return false;
+            members_.push_back(std::move(member));
             skip_blanks();
             if (p_ >= end_) return false;
             if (*p_ == ',') {
@@ -169,6 +179,9 @@ private:
             }
             return false;
         }
+        const auto first = members_.begin() + static_cast<std::ptrdiff_t>(base);
+        JsonObject members(std::make_move_iterator(first), std::make_move_iterator(members_.end()));
+        members_.erase(first, members_.end());
         merge_duplicate_members(members);
         out = JsonValue(std::move(members));
         return true;
@@ -201,7 +214,7 @@ private:
             }
             const char* run = p_;
             p_ = scan_raw_run(p_, end_, [](unsigned char b) { return b == '"' || b == '\\' || b < 0x20; });
-            out += bridge_.to_utf8(std::string_view(run, static_cast<std::size_t>(p_ - run)));
+            bridge_.append_utf8(out, std::string_view(run, static_cast<std::size_t>(p_ - run)));
         }
         return false;
     }
@@ -328,6 +341,8 @@ private:
     const char* end_;
     TextBridge& bridge_;
     int max_depth_;
+    std::vector<JsonValue> elements_;
+    std::vector<JsonMember> members_;
 };
 
 }  // namespace
@@ -374,7 +389,7 @@ bool read_quoted_literal(std::string_view body, std::string& out, TextBridge& br
             p = scan_raw_run(p, end, [quote](unsigned char b) {
                 return b == static_cast<unsigned char>(quote) || b == '\\' || b == '\r' || b == '\n';
             });
-            out += bridge.to_utf8(std::string_view(run, static_cast<std::size_t>(p - run)));
+            bridge.append_utf8(out, std::string_view(run, static_cast<std::size_t>(p - run)));
             continue;
         }
         ++p;

@@ -15,13 +15,21 @@ class TextBridge {
 public:
     /// CP936 bytes to UTF-8; what cannot be converted becomes "?".
     std::string to_utf8(std::string_view cp936_text);
+    /// Appends the UTF-8 form of cp936_text to out.
+    void append_utf8(std::string& out, std::string_view cp936_text);
     /// UTF-8 to CP936; characters outside CP936 become "?".
     std::string to_cp936(std::string_view utf8_text);
 
 private:
     Cp936Codec& codec();
+    void append_single_byte(std::string& out, char byte);
     std::optional<Cp936Codec> codec_;
 };
+
+/// Unicode code point of the CP936 pair lead, trail (is_cp936_pair), or 0
+/// when the codec has no character for it. The table is made once from the
+/// codec and never changes.
+char16_t cp936_pair_code(unsigned char lead, unsigned char trail);
 
 /// True when every byte is below 0x80.
 bool is_ascii(std::string_view text);
