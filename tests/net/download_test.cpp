@@ -393,6 +393,7 @@ TEST_F(DownloadTest, CannotOpenAFileInAMissingFolder) {
 }
 
 // Run in a child process: the file size limit would hit the test program too.
+// The child leaves through exit, so it clears its own folder.
 int download_under_size_limit(const std::string& address, const std::string& local_path,
                               const fs::path& target) {
     std::signal(SIGXFSZ, SIG_IGN);  // a refused write then fails with EFBIG
@@ -402,13 +403,20 @@ int download_under_size_limit(const std::string& address, const std::string& loc
     DownloadSettings settings;
     settings.notifier = &notifier;
     const int result = download_with_progress(address, local_path, {}, 0, true, settings);
-    if (result != -1) return 3;
-    if (notifier.notices.size() != 1 || notifier.notices[0].text != cp936("写本地的文件出错!")) {
-        return 4;
+    int code = 0;
+    if (result != -1) {
+        code = 3;
+    } else if (notifier.notices.size() != 1 ||
+               notifier.notices[0].text != cp936("写本地的文件出错!")) {
+        code = 4;
+    } else if (read_file(target) != "earlier good file") {
+        code = 5;
+    } else if (names_in(target.parent_path()).size() != 1) {
+        code = 6;
     }
-    if (read_file(target) != "earlier good file") return 5;
-    if (names_in(target.parent_path()).size() != 1) return 6;
-    return 0;
+    std::error_code ignored;
+    fs::remove_all(target.parent_path(), ignored);
+    return code;
 }
 
 TEST_F(DownloadTest, EndsWithAMessageWhenTheFileCannotBeWritten) {
