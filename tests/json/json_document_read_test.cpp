@@ -101,6 +101,7 @@ TEST(JsonDocumentParse, DecodesEscapesAndKeepsChineseText) {
     EXPECT_EQ(doc.get_value("d"), cp936("中文\\名"));
     // Characters CP936 lacks, and lone surrogates, become "?" at the edge only.
     EXPECT_EQ(doc.get_value("e"), "?");
+    EXPECT_EQ(doc.get_value("e.length"), "2");
     EXPECT_EQ(doc.get_value("f"), "?x");
 }
 
