@@ -11,6 +11,12 @@
 //   GET <path>  the files of Catalogue::preview_files (the PDFs)
 // Files answer Range requests with 206; unknown ids and keys get a JSON
 // answer without data, unknown paths a 404.
+//
+// On servers of one's own (DemoServer does all of this on free ports):
+//   DemoLibrary library(demo_catalogue());
+//   library.mount(http_server, https_server);
+//   ... bind and start both ...
+//   library.set_hosts("127.0.0.1:" + http_port, "127.0.0.1:" + https_port);
 
 #include <mutex>
 #include <string>

@@ -6,14 +6,11 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
-#include <thread>
 
 #include <pthread.h>
 
-#include <httplib.h>
-
 #include "demo_catalogue.h"
-#include "demo_library.h"
+#include "demo_server.h"
 
 namespace {
 
@@ -30,17 +27,20 @@ bool parse_port(const std::string& text, int& port) {
     return true;
 }
 
-bool bind_loopback(httplib::Server& server, int& port) {
-    if (port == 0) {
-        port = server.bind_to_any_port("127.0.0.1");
-        return port > 0;
-    }
-    return server.bind_to_port("127.0.0.1", port);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Block the stop signals first, before any thread exists, so that every
+    // thread inherits the mask and only sigwait below ever sees them.
+    sigset_t stop_signals;
+    sigemptyset(&stop_signals);
+    sigaddset(&stop_signals, SIGINT);
+    sigaddset(&stop_signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+    // TLS writes go through write(2): a client that hangs up mid-file would
+    // otherwise end the whole server with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+
     int resource_port = 18080;
     int preview_port = 18443;
     bool print_ready = false;
@@ -68,50 +68,17 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Block the stop signals before any server thread exists, so that every
-    // thread inherits the mask and only sigwait below ever sees them.
-    sigset_t stop_signals;
-    sigemptyset(&stop_signals);
-    sigaddset(&stop_signals, SIGINT);
-    sigaddset(&stop_signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
-
-    httplib::Server resource_server;
-    httplib::SSLServer preview_server(cert.c_str(), key.c_str());
-    if (!preview_server.is_valid()) {
-        std::cerr << "brindlecast-demo-library: cannot load certificate " << cert << " or key " << key << "\n";
+    brindlecast::demo::DemoServer server(brindlecast::demo::demo_catalogue(), resource_port, preview_port, cert, key);
+    if (!server.start()) {
+        std::cerr << "brindlecast-demo-library: " << server.error() << "\n";
         return 1;
-    }
-
-    brindlecast::demo::DemoLibrary library(brindlecast::demo::demo_catalogue());
-    library.mount(resource_server, preview_server);
-
-    if (!bind_loopback(resource_server, resource_port)) {
-        std::cerr << "brindlecast-demo-library: cannot listen on 127.0.0.1:" << resource_port << "\n";
-        return 1;
-    }
-    if (!bind_loopback(preview_server, preview_port)) {
-        std::cerr << "brindlecast-demo-library: cannot listen on 127.0.0.1:" << preview_port << "\n";
-        return 1;
-    }
-    const std::string resource_host = "127.0.0.1:" + std::to_string(resource_port);
-    const std::string preview_host = "127.0.0.1:" + std::to_string(preview_port);
-    library.set_hosts(resource_host, preview_host);
-
-    std::thread resource_thread([&] { resource_server.listen_after_bind(); });
-    std::thread preview_thread([&] { preview_server.listen_after_bind(); });
-    while (!resource_server.is_running() || !preview_server.is_running()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (print_ready) {
-        std::cout << "ready http://" << resource_host << " https://" << preview_host << std::endl;
+        std::cout << "ready " << server.resource_origin() << " " << server.preview_origin() << std::endl;
     }
 
     int received = 0;
     sigwait(&stop_signals, &received);
-    resource_server.stop();
-    preview_server.stop();
-    resource_thread.join();
-    preview_thread.join();
+    server.stop();
     return 0;
 }

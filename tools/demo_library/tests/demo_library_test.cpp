@@ -323,3 +323,21 @@ TEST(DemoLibraryCatalogue, PlaceholdersAndChosenPathsApplyToHandWrittenEntries) 
 
 }  // namespace
 }  // namespace brindlecast::demo
+
+namespace brindlecast::demo {
+namespace {
+
+TEST(DemoServer, StartFailsWithAReasonWhenAPortIsTaken) {
+    testing::DemoServers first{Catalogue{}};
+    const int taken = std::stoi(first.resource_host().substr(first.resource_host().find(':') + 1));
+    DemoServer second(Catalogue{}, taken, 0);
+    EXPECT_FALSE(second.start());
+    EXPECT_EQ(second.error(), "cannot listen on 127.0.0.1:" + std::to_string(taken));
+
+    DemoServer no_key(Catalogue{}, 0, 0, demo_certificate_path(), "/nonexistent/key.pem");
+    EXPECT_FALSE(no_key.start());
+    EXPECT_NE(no_key.error(), "");
+}
+
+}  // namespace
+}  // namespace brindlecast::demo

@@ -1,57 +1,22 @@
 #pragma once
-// The demo library mounted on two loopback servers (HTTP and HTTPS with the
-// demo certificate) on free ports, plus a fetch over either that trusts only
-// that certificate.
+// The demo library running on free ports, and a fetch over HTTP or HTTPS
+// that trusts only the demo certificate.
 
-#include <chrono>
-#include <optional>
+#include <stdexcept>
 #include <string>
-#include <thread>
 
 #include <httplib.h>
 
-#include "demo_catalogue.h"
-#include "demo_library.h"
+#include "demo_server.h"
 
 namespace brindlecast::demo::testing {
 
-class DemoServers {
+/// A DemoServer on free ports that is running once constructed.
+class DemoServers : public DemoServer {
 public:
-    explicit DemoServers(Catalogue catalogue)
-        : library_(std::move(catalogue)), preview_(demo_certificate_path().c_str(), demo_key_path().c_str()) {
-        library_.mount(resource_, preview_);
-        resource_port_ = resource_.bind_to_any_port("127.0.0.1");
-        preview_port_ = preview_.bind_to_any_port("127.0.0.1");
-        library_.set_hosts(resource_host(), preview_host());
-        resource_thread_ = std::thread([this] { resource_.listen_after_bind(); });
-        preview_thread_ = std::thread([this] { preview_.listen_after_bind(); });
-        while (!resource_.is_running() || !preview_.is_running()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+    explicit DemoServers(Catalogue catalogue) : DemoServer(std::move(catalogue)) {
+        if (!start()) throw std::runtime_error(error());
     }
-    ~DemoServers() {
-        resource_.stop();
-        preview_.stop();
-        resource_thread_.join();
-        preview_thread_.join();
-    }
-    DemoServers(const DemoServers&) = delete;
-    DemoServers& operator=(const DemoServers&) = delete;
-
-    DemoLibrary& library() { return library_; }
-    std::string resource_host() const { return "127.0.0.1:" + std::to_string(resource_port_); }
-    std::string preview_host() const { return "127.0.0.1:" + std::to_string(preview_port_); }
-    std::string resource_origin() const { return "http://" + resource_host(); }
-    std::string preview_origin() const { return "https://" + preview_host(); }
-
-private:
-    DemoLibrary library_;
-    httplib::Server resource_;
-    httplib::SSLServer preview_;
-    int resource_port_ = 0;
-    int preview_port_ = 0;
-    std::thread resource_thread_;
-    std::thread preview_thread_;
 };
 
 struct Fetched {
