@@ -66,7 +66,7 @@ struct VideoEntry {
     std::optional<RawAnswer> raw_file_query;  ///< served instead of the generated file query answer
     std::string directory;                    ///< empty: "/videos/<key>/"
     std::string meta_name = "meta.json";
-    std::optional<std::string> http_url;      ///< empty optional: "http://{resource_host}" + directory + meta_name
+    std::optional<std::string> http_url;      ///< nullopt: "http://{resource_host}" + directory + meta_name
     std::string filename = "clip.mp4";        ///< levels.ori.list[0].filename of the description
     std::optional<RawAnswer> raw_meta;        ///< served instead of the generated description
     Payload video = Payload::generated(64 * 1024, 1, "video/mp4");
