@@ -18,8 +18,9 @@
 
 #include "app/app_text.h"
 #include "app/donation_window.h"
-#include "app/event_pumping_sink.h"
+#include "app/live_log_sink.h"
 #include "app/log_box_sink.h"
+#include "app/log_flushing_notifier.h"
 #include "app/retrieval_input_guard.h"
 #include "app/window_frame.h"
 #include "log/activity_log.h"
@@ -155,8 +156,10 @@ void MainWindow::on_go_clicked() {
 
     // One thread as ever, but the window repaints as log lines arrive and
     // input meanwhile is thrown away rather than run after the retrieval.
-    EventPumpingSink sink(*log_sink_, kRepaintInterval);
+    // The guard is made first and so goes last, after the final lines are in.
     const RetrievalInputGuard guard(*this);
+    LiveLogSink log(*log_sink_, kRepaintInterval);
+    LogFlushingNotifier notifier(log, notifier_);
 
     Environment environment;
     environment.resource_host = settings_.resource_host;
@@ -164,10 +167,11 @@ void MainWindow::on_go_clicked() {
     environment.run_directory = settings_.run_directory;
     environment.ca_file = settings_.ca_file;
     environment.clock = settings_.clock;
-    environment.log = &sink;
-    environment.notifier = &notifier_;
+    environment.log = &log;
+    environment.notifier = &notifier;
 
     const GoOutcome outcome = run_go_command(entered_address, environment);
+    log.flush();
     if (outcome.kind == GoOutcome::Kind::succeeded && !outcome.result.empty()) {
         download_->setText(from_cp936(outcome.result));
     }

@@ -18,15 +18,20 @@
 #include <QTest>
 #include <QWindow>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/app_settings.h"
 #include "app/donation_window.h"
-#include "app/event_pumping_sink.h"
+#include "app/live_log_sink.h"
+#include "app/log_flushing_notifier.h"
 #include "app/log_box_sink.h"
 #include "app/main_window.h"
 #include "app/retrieval_input_guard.h"
 #include "fixed_clock.h"
+#include "recorders.h"
 #include "text/cp936.h"
 
 using namespace brindlecast;
@@ -34,12 +39,6 @@ using namespace brindlecast;
 namespace {
 
 const QString kWelcomeLine = QStringLiteral("1/5 09:03:07: 欢迎打赏!");
-
-class CountingSink final : public LogSink {
-public:
-    void write_line(std::string_view) override { ++lines; }
-    int lines = 0;
-};
 
 // The centre of a window's outer rectangle, taking pos() as its frame corner.
 QPoint outer_centre(const QWidget& window, QSize outer) { return QRect(window.pos(), outer).center(); }
@@ -126,7 +125,9 @@ private slots:
     void log_box_appends_at_the_very_end_whatever_was_typed();
     void log_box_shows_one_line_per_crlf_and_follows_the_newest();
     void log_box_appends_cannot_be_undone();
-    void pumping_sink_handles_events_at_most_once_per_interval();
+    void live_sink_passes_lines_on_in_order_at_most_once_per_interval();
+    void live_sink_passes_on_what_is_left_when_it_ends();
+    void notices_come_after_the_lines_before_them();
     void input_guard_discards_input_to_its_window_only();
 
 private:
@@ -490,9 +491,9 @@ void WindowsTest::log_box_appends_cannot_be_undone() {
     QVERIFY(box.document()->isUndoAvailable());
 }
 
-void WindowsTest::pumping_sink_handles_events_at_most_once_per_interval() {
-    CountingSink inner;
-    EventPumpingSink sink(inner, std::chrono::milliseconds(500));
+void WindowsTest::live_sink_passes_lines_on_in_order_at_most_once_per_interval() {
+    testing::RecordingLogSink inner;
+    LiveLogSink sink(inner, std::chrono::milliseconds(500));
     int handled = 0;
     const auto post_marker = [&handled] {
         QTimer::singleShot(0, qApp, [&handled] { ++handled; });
@@ -501,16 +502,52 @@ void WindowsTest::pumping_sink_handles_events_at_most_once_per_interval() {
     post_marker();
     sink.write_line("first\r\n");
     QCOMPARE(handled, 1);  // the first line is shown at once
+    QCOMPARE(inner.lines, std::vector<std::string>({"first\r\n"}));
 
     post_marker();
     sink.write_line("second\r\n");
     sink.write_line("third\r\n");
-    QCOMPARE(handled, 1);  // within the interval: no event handling
+    QCOMPARE(handled, 1);  // within the interval: gathered, no event handling
+    QCOMPARE(inner.lines.size(), size_t(1));
 
     QTest::qSleep(550);
     sink.write_line("fourth\r\n");
     QCOMPARE(handled, 2);
-    QCOMPARE(inner.lines, 4);  // every line reaches the box whatever the throttle did
+    QCOMPARE(inner.lines,
+             std::vector<std::string>({"first\r\n", "second\r\nthird\r\nfourth\r\n"}));
+}
+
+void WindowsTest::live_sink_passes_on_what_is_left_when_it_ends() {
+    testing::RecordingLogSink inner;
+    {
+        LiveLogSink sink(inner, std::chrono::hours(1));
+        sink.write_line("first\r\n");
+        sink.write_line("second\r\n");
+        sink.write_line("third\r\n");
+        QCOMPARE(inner.lines.size(), size_t(1));
+    }
+    QCOMPARE(inner.lines, std::vector<std::string>({"first\r\n", "second\r\nthird\r\n"}));
+}
+
+void WindowsTest::notices_come_after_the_lines_before_them() {
+    // A notice during a download: the box must already show the progress
+    // lines that came before it while the notice waits for the user.
+    QPlainTextEdit box;
+    LogBoxSink box_sink(box);
+    LiveLogSink sink(box_sink, std::chrono::hours(1));
+    QString box_at_notice;
+    struct SnapshotNotifier final : Notifier {
+        std::function<void()> on_notice;
+        void notify(std::string_view, std::string_view) override { on_notice(); }
+    } inner;
+    inner.on_notice = [&] { box_at_notice = box.toPlainText(); };
+    LogFlushingNotifier notifier(sink, inner);
+
+    sink.write_line(cp936("1/5 09:03:07: 已下载:50%\r\n"));
+    sink.write_line(cp936("1/5 09:03:07: 已下载:60%\r\n"));
+    notifier.notify(cp936("读文件出错!"), cp936("信息："));
+    QCOMPARE(box_at_notice,
+             QStringLiteral("1/5 09:03:07: 已下载:50%\n1/5 09:03:07: 已下载:60%\n"));
 }
 
 void WindowsTest::input_guard_discards_input_to_its_window_only() {
