@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.count("");
 
     const std::string json = doc.to_json();
-    if (parsed && !mentions_placeholder(text)) {
+    // A number too large for a double is written as null, which reads as no value.
+    if (parsed && !mentions_placeholder(text) && json != "null") {
         // What the document writes it must read back, and write the same way.
         brindlecast::JsonDocument again;
         if (!again.parse(json) || again.to_json() != json) std::abort();

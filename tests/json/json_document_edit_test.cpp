@@ -38,6 +38,9 @@ TEST(JsonDocumentSetValue, TextModeGivesTheTextBackAndJsonShowsBackslashesUndoub
     EXPECT_EQ(doc.get_value("u"), "\\u4e2d");
     ASSERT_TRUE(doc.set_value("zh", cp936("中文")));
     EXPECT_EQ(doc.get_value("zh"), cp936("中文"));
+    // 娴 is C2 5C: its trail byte is no backslash.
+    ASSERT_TRUE(doc.set_value("trail", cp936("娴")));
+    EXPECT_EQ(doc.get_json("trail"), cp936("\"娴\""));
 }
 
 TEST(JsonDocumentSetValue, WritesNeedAnExistingParent) {
