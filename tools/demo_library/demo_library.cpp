@@ -51,6 +51,23 @@ void serve_payload(const Payload& payload, httplib::Response& response) {
         response.set_content("", payload.content_type.c_str());
         return;
     }
+    if (payload.chunked) {
+        // Without a length there is nothing to take a range of: the whole body, as a 200.
+        response.status = 200;
+        response.set_chunked_content_provider(
+            payload.content_type, [&payload](std::size_t offset, httplib::DataSink& sink) {
+                std::uint64_t chunk = std::min<std::uint64_t>(payload.size() - offset, kChunkSize);
+                if (payload.cut_after) {
+                    if (offset >= *payload.cut_after) return false;
+                    chunk = std::min<std::uint64_t>(chunk, *payload.cut_after - offset);
+                }
+                const std::string data = payload.bytes(offset, chunk);
+                if (!sink.write(data.data(), data.size())) return false;
+                if (offset + chunk == payload.size()) sink.done();
+                return true;
+            });
+        return;
+    }
     // httplib calls back with the range still to send; one bounded chunk per
     // call keeps memory flat whatever the file size.
     response.set_content_provider(

@@ -71,9 +71,9 @@ private:
     RequestLog requests_;
 };
 
-/// Streams a payload as the response body: Content-Length of the whole body,
-/// Range honoured, the connection cut at payload.cut_after; the payload must
-/// outlive the response.
+/// Streams a payload as the response body: Content-Length of the whole body
+/// and Range honoured (unless chunked), the connection cut at
+/// payload.cut_after; the payload must outlive the response.
 void serve_payload(const Payload& payload, httplib::Response& response);
 
 /// A path with "." and ".." segments resolved the way a client resolves them.

@@ -17,6 +17,7 @@ struct Payload {
     std::string content_type = "application/octet-stream";
     int status = 200;                  ///< any other status serves a short HTML error page instead
     std::optional<std::uint64_t> cut_after;  ///< close the connection once this many body bytes went out
+    bool chunked = false;              ///< send without Content-Length, chunked, ignoring Range
 
     /// Whole body size, as announced in Content-Length.
     std::uint64_t size() const { return head.size() + filler_size + tail.size(); }

@@ -341,3 +341,34 @@ TEST(DemoServer, StartFailsWithAReasonWhenAPortIsTaken) {
 
 }  // namespace
 }  // namespace brindlecast::demo
+
+namespace brindlecast::demo {
+namespace {
+
+TEST(DemoServer, ChunkedFilesComeWithoutLengthWholeOrCut) {
+    Catalogue catalogue;
+    VideoEntry whole;
+    whole.filename = "whole.mp4";
+    whole.video = Payload::generated(150000, 21, "video/mp4");
+    whole.video.chunked = true;
+    catalogue.videos["whole"] = whole;
+    VideoEntry cut = whole;
+    cut.filename = "cut.mp4";
+    cut.video.cut_after = 70000;
+    catalogue.videos["cut"] = cut;
+    testing::DemoServers servers(std::move(catalogue));
+
+    const testing::Fetched served =
+        fetch(servers.resource_origin() + "/videos/whole/whole.mp4", {{"Range", "bytes=0-"}});
+    ASSERT_TRUE(served.complete);
+    EXPECT_EQ(served.status, 200);
+    EXPECT_EQ(httplib::detail::get_header_value(served.headers, "Content-Length", 0, "none"), std::string("none"));
+    EXPECT_EQ(httplib::detail::get_header_value(served.headers, "Transfer-Encoding", 0, ""), std::string("chunked"));
+    EXPECT_EQ(served.body, whole.video.all_bytes());
+
+    // Cut before the last chunk: the client never sees the chunked body end.
+    EXPECT_FALSE(fetch(servers.resource_origin() + "/videos/cut/cut.mp4").complete);
+}
+
+}  // namespace
+}  // namespace brindlecast::demo
