@@ -1,5 +1,6 @@
 // Pictures of the two windows for the documentation: shows each window on the
 // current display and saves it, with the window manager's frame when there is one.
+// The main window is shown after a Go! against the demo library on loopback.
 // Usage: brindlecast_window_screenshots MAIN_PNG DONATION_PNG
 
 #include <QApplication>
@@ -11,11 +12,20 @@
 #include <QTest>
 #include <QWindow>
 
+#include <QTemporaryDir>
+
+#include <chrono>
 #include <cstdio>
+#include <string>
+#include <thread>
+
+#include <httplib.h>
 
 #include "app/app_settings.h"
 #include "app/donation_window.h"
 #include "app/main_window.h"
+#include "demo_catalogue.h"
+#include "demo_library.h"
 
 namespace {
 
@@ -45,14 +55,37 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    namespace demo = brindlecast::demo;
+    demo::DemoLibrary library(demo::demo_catalogue());
+    httplib::Server resource;
+    httplib::SSLServer preview(demo::demo_certificate_path().c_str(), demo::demo_key_path().c_str());
+    library.mount(resource, preview);
+    const std::string resource_host =
+        "127.0.0.1:" + std::to_string(resource.bind_to_any_port("127.0.0.1"));
+    const std::string preview_host =
+        "127.0.0.1:" + std::to_string(preview.bind_to_any_port("127.0.0.1"));
+    library.set_hosts(resource_host, preview_host);
+    std::thread resource_thread([&resource] { resource.listen_after_bind(); });
+    std::thread preview_thread([&preview] { preview.listen_after_bind(); });
+    while (!resource.is_running() || !preview.is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    QTemporaryDir run_directory;
     brindlecast::AppSettings settings;
-    settings.resource_host = "library.example";
-    settings.preview_host = "preview.example";
-    settings.run_directory = "/tmp";
+    settings.resource_host = resource_host;
+    settings.preview_host = preview_host;
+    settings.run_directory = run_directory.path().toStdString();
+    settings.ca_file = demo::demo_certificate_path();
     brindlecast::MainWindow window(settings);
     window.show();
     window.findChild<QLineEdit*>(QStringLiteral("url"))
-        ->setText(QStringLiteral("http://library.example/cases?id=ff808081769a6f150176a809d8d4049d"));
+        ->setText(QString::fromStdString("http://" + resource_host + "/cases?id=" + demo::kCaseFull));
+    window.on_go_clicked();
+    resource.stop();
+    preview.stop();
+    resource_thread.join();
+    preview_thread.join();
     if (!save_window(window, QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "could not save the main window\n");
         return 1;
