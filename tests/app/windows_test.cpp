@@ -493,7 +493,7 @@ void WindowsTest::log_box_appends_cannot_be_undone() {
 
 void WindowsTest::live_sink_passes_lines_on_in_order_at_most_once_per_interval() {
     testing::RecordingLogSink inner;
-    LiveLogSink sink(inner, std::chrono::milliseconds(500));
+    LiveLogSink sink(inner, std::chrono::milliseconds(1500));
     int handled = 0;
     const auto post_marker = [&handled] {
         QTimer::singleShot(0, qApp, [&handled] { ++handled; });
@@ -510,7 +510,7 @@ void WindowsTest::live_sink_passes_lines_on_in_order_at_most_once_per_interval()
     QCOMPARE(handled, 1);  // within the interval: gathered, no event handling
     QCOMPARE(inner.lines.size(), size_t(1));
 
-    QTest::qSleep(550);
+    QTest::qSleep(1600);
     sink.write_line("fourth\r\n");
     QCOMPARE(handled, 2);
     QCOMPARE(inner.lines,
