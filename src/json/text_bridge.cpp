@@ -30,6 +30,9 @@ constexpr int kTrailCount = 0xFE - 0x40 + 1;
 constexpr int kPairCount = (0xFE - 0x81 + 1) * kTrailCount;
 
 using PairTable = std::array<char16_t, kPairCount>;
+// CP936 bytes of each BMP code point: a pair as lead << 8 | trail, a single
+// byte as itself, 0 when the codec has none.
+using ReverseTable = std::array<std::uint16_t, 0x10000>;
 
 // Every pair is converted in one pass, one per line: the codec gives each
 // pair one character or one "?", so the lines stay aligned.
@@ -65,11 +68,49 @@ std::unique_ptr<const PairTable> make_pair_table() {
     return table;
 }
 
+const PairTable& pair_table();
+
+// The other way, by inverting the pair table (the codec maps each character
+// back to the pair it came from) and adding the bytes that stand alone.
+std::unique_ptr<const ReverseTable> make_reverse_table() {
+    auto table = std::make_unique<ReverseTable>();
+    table->fill(0);
+    const PairTable& pairs = pair_table();
+    for (int i = 0; i < kPairCount; ++i) {
+        const char16_t cp = pairs[static_cast<std::size_t>(i)];
+        if (cp == 0 || (*table)[cp] != 0) continue;
+        (*table)[cp] = static_cast<std::uint16_t>((0x81 + i / kTrailCount) << 8 | (0x40 + i % kTrailCount));
+    }
+    Cp936Codec codec;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char c = static_cast<char>(byte);
+        const std::string utf8 = codec.to_utf8(std::string_view(&c, 1));
+        const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+        if (utf8.size() == 3 && (p[0] & 0xF0) == 0xE0) {
+            const char32_t cp = ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+            if ((*table)[cp] == 0) (*table)[cp] = static_cast<std::uint16_t>(byte);
+        } else if (utf8.size() == 2 && (p[0] & 0xE0) == 0xC0) {
+            const char32_t cp = ((p[0] & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+            if ((*table)[cp] == 0) (*table)[cp] = static_cast<std::uint16_t>(byte);
+        }
+    }
+    return table;
+}
+
+const PairTable& pair_table() {
+    static const std::unique_ptr<const PairTable> table = make_pair_table();
+    return *table;
+}
+
+const ReverseTable& reverse_table() {
+    static const std::unique_ptr<const ReverseTable> table = make_reverse_table();
+    return *table;
+}
+
 }  // namespace
 
 char16_t cp936_pair_code(unsigned char lead, unsigned char trail) {
-    static const std::unique_ptr<const PairTable> table = make_pair_table();
-    return (*table)[static_cast<std::size_t>((lead - 0x81) * kTrailCount + (trail - 0x40))];
+    return pair_table()[static_cast<std::size_t>((lead - 0x81) * kTrailCount + (trail - 0x40))];
 }
 
 Cp936Codec& TextBridge::codec() {
@@ -85,40 +126,82 @@ std::string TextBridge::to_utf8(std::string_view cp936_text) {
 
 void TextBridge::append_utf8(std::string& out, std::string_view cp936_text) {
     // Decoded through the pair table: one codec call per text would cost
-    // more than the whole rest of reading a JSON answer.
-    out.reserve(out.size() + cp936_text.size() * 3 / 2);
-    const char* p = cp936_text.data();
-    const char* end = p + cp936_text.size();
-    while (p < end) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++p;
-            continue;
+    // more than the whole rest of reading a JSON answer. Every input byte
+    // gives at most three output bytes, so the room is made once.
+    const PairTable& table = pair_table();
+    const std::size_t start = out.size();
+    out.resize(start + cp936_text.size() * 3);
+    char* w = out.data() + start;
+    const auto* p = reinterpret_cast<const unsigned char*>(cp936_text.data());
+    const auto* end = p + cp936_text.size();
+    auto put = [&w](char32_t cp) {
+        if (cp < 0x800) {
+            *w++ = static_cast<char>(0xC0 | (cp >> 6));
+        } else {
+            *w++ = static_cast<char>(0xE0 | (cp >> 12));
+            *w++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         }
-        if (p + 1 < end && is_cp936_pair(c, static_cast<unsigned char>(p[1]))) {
-            const char16_t code = cp936_pair_code(c, static_cast<unsigned char>(p[1]));
+        *w++ = static_cast<char>(0x80 | (cp & 0x3F));
+    };
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            *w++ = static_cast<char>(c);
+            ++p;
+        } else if (p + 1 < end && is_cp936_pair(c, p[1])) {
+            const char16_t code = table[static_cast<std::size_t>((c - 0x81) * kTrailCount + (p[1] - 0x40))];
             if (code != 0) {
-                brindlecast::append_utf8(out, code);
+                put(code);
             } else {
-                out += '?';
+                *w++ = '?';
             }
             p += 2;
-            continue;
+        } else {
+            // Rare bytes that stand alone (0x80 is the euro sign) go to the codec.
+            const std::string single = codec().to_utf8(std::string_view(reinterpret_cast<const char*>(p), 1));
+            for (std::size_t i = 0; i < single.size() && i < 3; ++i) *w++ = single[i];
+            ++p;
         }
-        append_single_byte(out, *p);
-        ++p;
     }
-}
-
-void TextBridge::append_single_byte(std::string& out, char byte) {
-    // Rare bytes that stand alone (0x80 is the euro sign) go to the codec.
-    out += codec().to_utf8(std::string_view(&byte, 1));
+    out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
 std::string TextBridge::to_cp936(std::string_view utf8_text) {
     if (is_ascii(utf8_text)) return std::string(utf8_text);
-    return codec().to_cp936(utf8_text);
+    const ReverseTable& table = reverse_table();
+    std::string out;
+    out.resize(utf8_text.size());  // never longer than the UTF-8 form
+    char* w = out.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8_text.data());
+    const auto* end = p + utf8_text.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            *w++ = static_cast<char>(c);
+            ++p;
+            continue;
+        }
+        const int len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (len < 2 || end - p < len) {
+            *w++ = '?';
+            ++p;
+            continue;
+        }
+        char32_t cp = len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
+        for (int i = 1; i < len; ++i) cp = (cp << 6) | (p[i] & 0x3Fu);
+        p += len;
+        const std::uint16_t code = cp < 0x10000 ? table[cp] : 0;
+        if (code > 0xFF) {
+            *w++ = static_cast<char>(code >> 8);
+            *w++ = static_cast<char>(code & 0xFF);
+        } else if (code != 0) {
+            *w++ = static_cast<char>(code);
+        } else {
+            *w++ = '?';
+        }
+    }
+    out.resize(static_cast<std::size_t>(w - out.data()));
+    return out;
 }
 
 }  // namespace brindlecast

@@ -22,7 +22,6 @@ public:
 
 private:
     Cp936Codec& codec();
-    void append_single_byte(std::string& out, char byte);
     std::optional<Cp936Codec> codec_;
 };
 
