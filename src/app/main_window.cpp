@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -175,6 +176,9 @@ void MainWindow::on_go_clicked() {
     if (outcome.kind == GoOutcome::Kind::succeeded && !outcome.result.empty()) {
         download_->setText(from_cp936(outcome.result));
     }
+    // Input that came after the last repaint is still queued; it is handled,
+    // and so thrown away, while the guard stands.
+    QCoreApplication::processEvents();
 }
 
 void MainWindow::on_donate_clicked() {
