@@ -48,9 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string json = doc.to_json();
     // A number too large for a double is written as null, which reads as no value.
     if (parsed && !mentions_placeholder(text) && json != "null") {
-        // What the document writes it must read back, and write the same way.
+        // What the document writes it must read back. Characters without a
+        // CP936 form become "?" on the way out, which may make two names one,
+        // so only from then on must writing and reading repeat exactly.
         brindlecast::JsonDocument again;
-        if (!again.parse(json) || again.to_json() != json) std::abort();
+        if (!again.parse(json)) std::abort();
+        const std::string settled = again.to_json();
+        brindlecast::JsonDocument third;
+        if (!third.parse(settled) || third.to_json() != settled) std::abort();
     }
     if (parsed) {
         brindlecast::JsonDocument copy = doc.get_document("");
