@@ -12,7 +12,7 @@ packages=(
   nlohmann-json3-dev
   clang libclang-rt-14-dev
   curl jq openssl
-  xvfb xauth fonts-noto-cjk
+  xvfb xauth fonts-noto-cjk openbox
 )
 
 missing=()
