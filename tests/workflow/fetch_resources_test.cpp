@@ -329,24 +329,21 @@ TEST(FetchResources, CapitalisedViewPrefixIsStillRewritten) {
 
 TEST(FetchResources, ServerNamesNeverLeaveTheRunDirectory) {
     LibraryFixture fixture(demo::demo_catalogue());
-    const Expect expect(fixture);
-    // A sibling folder stands where "../" would lead.
-    const fs::path run = fixture.run_directory();
-    const std::set<std::string> parent_before = files_in(run.parent_path());
-    fetch_resources(demo::kCaseUnsafeNames, fixture.environment());
+    // Run one level down, so that the fixture's own folder is where "../" would lead.
+    const fs::path run = fixture.run_directory() / "run";
+    fs::create_directory(run);
+    Environment environment = fixture.environment();
+    environment.run_directory = utf8_to_cp936(run.string());
+    fetch_resources(demo::kCaseUnsafeNames, environment);
 
     EXPECT_EQ(files_in(run), (std::set<std::string>{".._.._案例_研究.pdf", ".._escape.mp4", "sub_dir.mp4"}));
-    EXPECT_EQ(files_in(run.parent_path()), parent_before);
+    EXPECT_EQ(files_in(fixture.run_directory()), (std::set<std::string>{"run"}));
     const Lines messages = fixture.messages_without_progress();
-    EXPECT_NE(std::find(messages.begin(), messages.end(),
-                        "文件下载成功,文件名为: " + expect.run() + "/.._.._案例_研究.pdf"),
-              messages.end());
-    EXPECT_NE(std::find(messages.begin(), messages.end(),
-                        "视频下载成功,文件名为: " + expect.run() + "/.._escape.mp4"),
-              messages.end());
-    EXPECT_NE(std::find(messages.begin(), messages.end(),
-                        "视频下载成功,文件名为: " + expect.run() + "/sub_dir.mp4"),
-              messages.end());
+    for (const std::string& saved : {"文件下载成功,文件名为: " + run.string() + "/.._.._案例_研究.pdf",
+                                     "视频下载成功,文件名为: " + run.string() + "/.._escape.mp4",
+                                     "视频下载成功,文件名为: " + run.string() + "/sub_dir.mp4"}) {
+        EXPECT_NE(std::find(messages.begin(), messages.end(), saved), messages.end()) << saved;
+    }
 }
 
 TEST(FetchResources, AnUnreachableLibraryGivesAnEmptyResult) {
