@@ -7,21 +7,14 @@
 #include <limits>
 #include <string>
 
+#include "fixed_clock.h"
 #include "recorders.h"
 #include "text/cp936.h"
 
 namespace brindlecast {
 namespace {
 
-class FixedClock final : public Clock {
-public:
-    explicit FixedClock(LocalDateTime moment) : moment_(moment) {}
-    LocalDateTime now() const override { return moment_; }
-    void set(LocalDateTime moment) { moment_ = moment; }
-
-private:
-    LocalDateTime moment_;
-};
+using testing::FixedClock;
 
 const LocalDateTime kDecemberNinth{2026, 12, 9, 14, 5, 9, 0};
 

@@ -2,25 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "fixed_clock.h"
+
 #include "recorders.h"
 #include "text/cp936.h"
 
 namespace brindlecast {
 namespace {
-
-class FixedClock final : public Clock {
-public:
-    LocalDateTime now() const override {
-        LocalDateTime moment;
-        moment.year = 2026;
-        moment.month = 12;
-        moment.day = 9;
-        moment.hour = 14;
-        moment.minute = 5;
-        moment.second = 9;
-        return moment;
-    }
-};
 
 struct Case {
     std::int32_t total;
@@ -40,7 +28,7 @@ TEST(ReportDownloadProgress, WritesTheShareRoundedHalfAwayFromZeroToTwoPlaces) {
         {2147483647, 2147483647, "100%"},
         {-8, 1, "-12.5%"},       // the sign is kept apart from the rounding
     };
-    const FixedClock clock;
+    const testing::FixedClock clock(testing::ninth_of_december());
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.received) + " of " + std::to_string(c.total));
         testing::RecordingLogSink sink;
@@ -69,7 +57,7 @@ TEST(ReportDownloadProgress, ShowsTheBytesSoFarWhenNoTotalIsKnown) {
 
 TEST(ReportDownloadProgress, IgnoresElapsedTimeAndThisRun) {
     EXPECT_EQ(download_progress_message(8, 1), cp936("已下载:12.5%"));
-    const FixedClock clock;
+    const testing::FixedClock clock(testing::ninth_of_december());
     testing::RecordingLogSink first;
     testing::RecordingLogSink second;
     report_download_progress(first, 8, 1, 10, 1, clock);

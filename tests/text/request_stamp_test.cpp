@@ -7,17 +7,12 @@
 #include <ctime>
 #include <string>
 
+#include "fixed_clock.h"
+
 namespace brindlecast {
 namespace {
 
-class FixedClock final : public Clock {
-public:
-    explicit FixedClock(LocalDateTime moment) : moment_(moment) {}
-    LocalDateTime now() const override { return moment_; }
-
-private:
-    LocalDateTime moment_;
-};
+using testing::FixedClock;
 
 std::string stamp_at(LocalDateTime moment, bool ten_digits = false) {
     return make_request_stamp(ten_digits, FixedClock(moment));
