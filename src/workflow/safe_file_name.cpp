@@ -3,9 +3,10 @@
 namespace brindlecast {
 namespace {
 
-// 160 bytes of code page 936 stay below 255 bytes once the file system sees
-// them as UTF-8 (two bytes here become at most three there), ".pdf" included.
-constexpr std::size_t kMaxNameBytes = 160;
+// 150 bytes of code page 936 stay below 255 bytes once the file system sees
+// them as UTF-8 (two bytes here become at most three there), with room for
+// ".pdf" and the download's temporary ".partXXXXXXXX" suffix.
+constexpr std::size_t kMaxNameBytes = 150;
 
 bool is_forbidden(unsigned char c) {
     switch (c) {

@@ -346,6 +346,26 @@ TEST(FetchResources, ServerNamesNeverLeaveTheRunDirectory) {
     }
 }
 
+TEST(FetchResources, AVeryLongTitleIsCutSoThePdfCanStillBeSaved) {
+    demo::Catalogue catalogue = demo::demo_catalogue();
+    std::string title;
+    for (int i = 0; i < 200; ++i) title += "长";
+    demo::CaseEntry entry = catalogue.cases.at(demo::kCaseNoVideos);
+    entry.title = title;
+    catalogue.cases["long-title"] = entry;
+    LibraryFixture fixture(std::move(catalogue));
+    RunReport report;
+    fetch_resources("long-title", fixture.environment(), &report);
+
+    EXPECT_TRUE(report.document_saved);
+    EXPECT_TRUE(fixture.notifier.notices.empty());
+    ASSERT_EQ(report.saved_paths.size(), 1u);
+    const fs::path saved(cp936_to_utf8(report.saved_paths[0]));
+    EXPECT_TRUE(fs::exists(saved));
+    EXPECT_EQ(saved.extension(), ".pdf");
+    EXPECT_EQ(saved.stem().string().rfind("长长长", 0), 0u);
+}
+
 TEST(FetchResources, AnUnreachableLibraryGivesAnEmptyResult) {
     LibraryFixture fixture(demo::demo_catalogue());
     Environment environment = fixture.environment();
