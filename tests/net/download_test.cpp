@@ -1,11 +1,6 @@
 #include "net/download.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,15 +9,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 #include <set>
-#include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "loopback_server.h"
+#include "raw_http_server.h"
 #include "recorders.h"
 #include "text/cp936.h"
 
@@ -31,6 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::LoopbackServer;
+using testing::RawHttpServer;
 using testing::Scheme;
 
 std::string make_body(std::size_t size) {
@@ -56,69 +51,6 @@ std::set<std::string> names_in(const fs::path& dir) {
 
 struct ProgressCall {
     std::int32_t total, received, elapsed, this_run;
-};
-
-// A server that answers every connection with one canned response and keeps
-// the raw request, for what a parsing server would normalise away.
-class RawServer {
-public:
-    explicit RawServer(std::string response) : response_(std::move(response)) {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(listener_, 8) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            throw std::runtime_error("raw server cannot listen");
-        }
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~RawServer() {
-        stop_ = true;
-        thread_.join();
-        ::close(listener_);
-    }
-    std::string origin() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    std::vector<std::string> requests() {
-        std::lock_guard lock(mutex_);
-        return requests_;
-    }
-
-private:
-    void serve() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-            pollfd waiting{listener_, POLLIN, 0};
-            if (::poll(&waiting, 1, 20) <= 0) continue;
-            const int client = ::accept(listener_, nullptr, nullptr);
-            if (client < 0) continue;
-            std::string request;
-            char chunk[4096];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                const ssize_t got = ::recv(client, chunk, sizeof chunk, 0);
-                if (got <= 0) break;
-                request.append(chunk, static_cast<std::size_t>(got));
-            }
-            {
-                std::lock_guard lock(mutex_);
-                requests_.push_back(request);
-            }
-            ::send(client, response_.data(), response_.size(), MSG_NOSIGNAL);
-            ::shutdown(client, SHUT_RDWR);
-            ::close(client);
-        }
-    }
-
-    std::string response_;
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::string> requests_;
-    std::thread thread_;
 };
 
 std::string answer_200(const std::string& body) {
@@ -257,7 +189,7 @@ TEST(DownloadAgentText, ReadsTheUptimeAsASigned32BitNumber) {
 }
 
 TEST_F(DownloadTest, SendsTheHeaderBlockThenTheRangeLineAsWritten) {
-    RawServer raw(answer_200("hello"));
+    RawHttpServer raw(RawHttpServer::answering(answer_200("hello")));
     ASSERT_EQ(download(raw.origin() + "/file?x=1", local("resumed"), 0, true), 0);
     ASSERT_EQ(download(raw.origin() + "/file?x=1", local("plain"), 0, false), 0);
     const auto requests = raw.requests();
@@ -445,7 +377,7 @@ TEST_F(DownloadTest, ResumesAfterTheLocalPrefixWhenTheServerHonoursTheRange) {
 
 TEST_F(DownloadTest, StartsOverWhenTheServerIgnoresTheRange) {
     const std::string body = make_body(25000);
-    RawServer raw(answer_200(body));
+    RawHttpServer raw(RawHttpServer::answering(answer_200(body)));
     write_file(dir_ / "part.mp4", body.substr(0, 10000));
     ASSERT_EQ(download(raw.origin() + "/v.mp4", local("part.mp4"), 10000, true), 0);
     ASSERT_EQ(raw.requests().size(), 1u);

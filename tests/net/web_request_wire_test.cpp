@@ -2,98 +2,45 @@
 
 #include "net/web_request.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "loopback_server.h"
 #include "net/base64.h"
 #include "net/curl_request_object.h"
+#include "raw_http_server.h"
 
 namespace brindlecast {
 namespace {
 
 using testing::LoopbackServer;
+using testing::RawHttpServer;
 using testing::Scheme;
 using namespace std::chrono_literals;
 
 const std::string kUserAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
 
-// A one-shot server that keeps the request head byte for byte, so the order
-// of the header lines on the wire can be checked.
-class RawHeadServer {
-public:
-    explicit RawHeadServer(std::string response) : response_(std::move(response)) {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = 0;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(listener_, 1) != 0) {
-            throw std::runtime_error("cannot listen on loopback");
-        }
-        socklen_t length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve_one(); });
-    }
-    ~RawHeadServer() {
-        if (thread_.joinable()) thread_.join();
-        ::close(listener_);
-    }
-    RawHeadServer(const RawHeadServer&) = delete;
-    RawHeadServer& operator=(const RawHeadServer&) = delete;
-
-    std::string origin() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    std::string head() {
-        if (thread_.joinable()) thread_.join();
-        return head_;
-    }
-
-private:
-    void serve_one() {
-        pollfd waiting{listener_, POLLIN, 0};
-        if (::poll(&waiting, 1, 5000) <= 0) return;
-        const int connection = ::accept(listener_, nullptr, nullptr);
-        if (connection < 0) return;
-        char buffer[4096];
-        while (head_.find("\r\n\r\n") == std::string::npos) {
-            pollfd readable{connection, POLLIN, 0};
-            if (::poll(&readable, 1, 5000) <= 0) break;
-            const ssize_t got = ::read(connection, buffer, sizeof buffer);
-            if (got <= 0) break;
-            head_.append(buffer, static_cast<size_t>(got));
-        }
-        (void)!::write(connection, response_.data(), response_.size());
-        ::close(connection);
-    }
-
-    std::string response_;
-    int listener_ = -1;
-    int port_ = 0;
-    std::thread thread_;
-    std::string head_;
-};
+// The request head exactly as it went out, so the order of the header lines
+// on the wire can be checked; empty when no request arrived.
+std::string only_head(const RawHttpServer& server) {
+    const std::vector<std::string> heads = server.requests();
+    return heads.size() == 1 ? heads.front() : std::string();
+}
 
 TEST(WebRequestWire, AddressAloneSendsTheDefaultHeadersInOrder) {
-    RawHeadServer server("HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nhello");
+    RawHttpServer server(RawHttpServer::answering(
+        "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: close\r\n\r\nhello"));
     const std::string url = server.origin() + "/api/open/reslib/content/detail?id=ab&_=1";
     EXPECT_EQ(web_request(url), "hello");
-    EXPECT_EQ(server.head(),
+    EXPECT_EQ(only_head(server),
               "GET /api/open/reslib/content/detail?id=ab&_=1 HTTP/1.1\r\n"
               "Host: " + server.origin().substr(7) + "\r\n"
               "Accept: */*\r\n"
@@ -104,12 +51,13 @@ TEST(WebRequestWire, AddressAloneSendsTheDefaultHeadersInOrder) {
 }
 
 TEST(WebRequestWire, EmptyCookieTextGoesOutAsAnEmptyCookieHeader) {
-    RawHeadServer server("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n");
+    RawHttpServer server(
+        RawHttpServer::answering("HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n"));
     std::string cookies;
     int status = 0;
     web_request(server.origin() + "/", 0, {}, &cookies, nullptr, {}, nullptr, &status);
     EXPECT_EQ(status, 204);
-    EXPECT_NE(server.head().find("\r\nCookie:\r\n"), std::string::npos) << server.head();
+    EXPECT_NE(only_head(server).find("\r\nCookie:\r\n"), std::string::npos) << only_head(server);
 }
 
 TEST(WebRequestWire, ErrorStatusKeepsItsBodyAndHeaders) {
