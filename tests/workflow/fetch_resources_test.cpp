@@ -178,6 +178,9 @@ struct FailureCase {
     bool empty_result = false;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
 const FailureCase kFailureCases[] = {
     {"DetailIsAnErrorPage", demo::kCaseDetailNotJson,
      [](const Expect& e, const char* id) { return join({e.detail(id), {"Json解析失败,请重试!"}}); },
