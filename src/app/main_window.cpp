@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <chrono>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -38,6 +39,10 @@ constexpr QSize kOuterSize(578, 361);
 // painting stays a small share of its time.
 constexpr std::chrono::milliseconds kRepaintInterval(80);
 
+// Qt's line edits stop at 32767 characters by default and cut a longer text
+// short, which would lose the tail of an address and with it the identifier.
+void lift_length_limit(QLineEdit& box) { box.setMaxLength(std::numeric_limits<int>::max()); }
+
 void use_black_on_white(QWidget& box) {
     QPalette palette = box.palette();
     palette.setColor(QPalette::Base, Qt::white);
@@ -70,6 +75,7 @@ MainWindow::MainWindow(AppSettings settings, QWidget* parent)
     url_->setObjectName(QStringLiteral("url"));
     url_->setGeometry(8, 8, 440, 24);
     use_black_on_white(*url_);
+    lift_length_limit(*url_);
 
     go_button_ = new QPushButton(QStringLiteral("Go!"), this);
     go_button_->setObjectName(QStringLiteral("按钮1"));
@@ -87,6 +93,7 @@ MainWindow::MainWindow(AppSettings settings, QWidget* parent)
     // A thin single-line border rather than the sunken frame of url.
     download_->setStyleSheet(QStringLiteral(
         "QLineEdit { border: 1px solid black; background: white; color: black; }"));
+    lift_length_limit(*download_);
 
     log_ = new QPlainTextEdit(this);
     log_->setObjectName(QStringLiteral("Log"));

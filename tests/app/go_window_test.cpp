@@ -145,6 +145,10 @@ void GoWindowTest::invalid_address_logs_two_lines_and_leaves_download_data() {
     QTest::newRow("no marker") << QStringLiteral("http://host/cases?case=abc");
     QTest::newRow("marker in capitals") << QStringLiteral("http://host/cases?ID=abc");
     QTest::newRow("ends in id=") << QStringLiteral("http://host/cases?id=");
+    // Cut short, the box would keep only the first marker and start a retrieval.
+    QTest::newRow("long, ends in id=") << QStringLiteral("http://host/cases?id=x&pad=") +
+                                              QString(40000, QLatin1Char('a')) +
+                                              QStringLiteral("&id=");
 }
 
 void GoWindowTest::invalid_address_logs_two_lines_and_leaves_download() {
