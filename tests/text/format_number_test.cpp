@@ -32,6 +32,25 @@ TEST(FormatNumber, WritesWholeNumbersAsPlainDigits) {
     EXPECT_EQ(format_number(std::int32_t{-2147483647 - 1}), "-2147483648");
 }
 
+TEST(FormatNumber, WritesUnsignedCountsAboveTheSignedRangeAsPlainDigits) {
+    struct Case {
+        std::uint64_t value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0u, "0"},
+        {9223372036854775807u, "9223372036854775807"},
+        {9223372036854775808u, "9223372036854775808"},
+        {10000000000000000000u, "10000000000000000000"},
+        {std::numeric_limits<std::uint64_t>::max(), "18446744073709551615"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(format_number(c.value), c.expected);
+    }
+    EXPECT_EQ(format_number(std::uint32_t{4294967295u}), "4294967295");
+}
+
 TEST(FormatNumber, WritesRealsInThirteenDigitGeneralForm) {
     struct Case {
         double value;
