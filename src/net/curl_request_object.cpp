@@ -41,25 +41,38 @@ public:
     }
     CURL* get() const { return easy_.get(); }
 
-    // Replaces the header list; false when a line could not be added.
-    bool set_header_lines(const std::vector<std::string>& lines) {
+    // Replaces the header lists for the server and for the proxy; false when
+    // a line could not be added.
+    bool set_header_lines(const std::vector<std::string>& lines,
+                          const std::vector<std::string>& proxy_lines) {
         std::unique_ptr<curl_slist, SlistCleanup> list;
+        std::unique_ptr<curl_slist, SlistCleanup> proxy_list;
+        if (!append_lines(list, lines) || !append_lines(proxy_list, proxy_lines)) return false;
+        // The handle refers to the lists until the next transfer sets new ones.
+        curl_easy_setopt(easy_.get(), CURLOPT_HTTPHEADER, list.get());
+        curl_easy_setopt(easy_.get(), CURLOPT_PROXYHEADER, proxy_list.get());
+        headers_ = std::move(list);
+        proxy_headers_ = std::move(proxy_list);
+        return true;
+    }
+
+private:
+    explicit CurlEasy(CURL* handle) : easy_(handle) {}
+
+    static bool append_lines(std::unique_ptr<curl_slist, SlistCleanup>& list,
+                             const std::vector<std::string>& lines) {
         for (const std::string& line : lines) {
             curl_slist* grown = curl_slist_append(list.get(), line.c_str());
             if (grown == nullptr) return false;
             (void)list.release();
             list.reset(grown);
         }
-        // The handle refers to the list until the next transfer sets a new one.
-        curl_easy_setopt(easy_.get(), CURLOPT_HTTPHEADER, list.get());
-        headers_ = std::move(list);
         return true;
     }
 
-private:
-    explicit CurlEasy(CURL* handle) : easy_(handle) {}
     std::unique_ptr<CURL, EasyCleanup> easy_;
     std::unique_ptr<curl_slist, SlistCleanup> headers_;
+    std::unique_ptr<curl_slist, SlistCleanup> proxy_headers_;
 };
 
 struct Credentials {
@@ -282,8 +295,11 @@ void CurlRequestObject::Send(BodyKind, std::string_view body) {
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, s.follow_redirects ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
 
-    // An empty proxy text also keeps libcurl from taking one from the environment.
+    // An empty proxy text also keeps libcurl from taking one from the
+    // environment; an empty exception list keeps a no_proxy variable from
+    // sending a request around the proxy it was given.
     curl_easy_setopt(h, CURLOPT_PROXY, s.proxy ? s.proxy->c_str() : "");
+    curl_easy_setopt(h, CURLOPT_NOPROXY, "");
     curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
 
     // OpenSSL cannot tell an unknown issuer, a wrong usage and an expired
@@ -321,14 +337,25 @@ void CurlRequestObject::Send(BodyKind, std::string_view body) {
     // Only the caller's headers go out: libcurl's own Accept, form
     // Content-Type and Expect are switched off unless the caller set them.
     std::vector<std::string> lines;
+    std::vector<std::string> proxy_lines;
     for (const auto& [name, value] : s.headers) {
         // "Name;" is libcurl's form for a header with an empty value.
-        lines.push_back(value.empty() ? name + ";" : name + ": " + value);
+        std::string line = value.empty() ? name + ";" : name + ": " + value;
+        // The proxy's credentials are for the proxy alone: through a tunnel
+        // the server's list would carry them to the server itself.
+        if (s.proxy && equals_ignoring_case(name, "Proxy-Authorization")) {
+            proxy_lines.push_back(std::move(line));
+        } else {
+            lines.push_back(std::move(line));
+        }
     }
     if (!s.has_header("Accept")) lines.emplace_back("Accept:");
     if (posts_body && !s.has_header("Content-Type")) lines.emplace_back("Content-Type:");
     if (!s.has_header("Expect")) lines.emplace_back("Expect:");
-    if (!s.easy.set_header_lines(lines)) return;
+    // Separate lists: a tunnel's CONNECT gets the proxy's, the request inside
+    // it the server's, a request sent to the proxy unencrypted both.
+    curl_easy_setopt(h, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+    if (!s.easy.set_header_lines(lines, proxy_lines)) return;
 
     // libcurl cannot bound resolution and connect apart; their sum bounds both.
     const long connect_limit = s.connect_ms > 0 ? s.connect_ms + std::max(s.resolve_ms, 0L) : 0L;
@@ -352,6 +379,7 @@ void CurlRequestObject::Send(BodyKind, std::string_view body) {
     const CURLcode result = curl_easy_perform(h);
     // The list must not outlive its use by the handle; drop the reference now.
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(h, CURLOPT_PROXYHEADER, nullptr);
     if (result != CURLE_OK) {
         // No complete answer: nothing half-received is reported.
         s.clear_answer();

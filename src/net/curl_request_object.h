@@ -14,7 +14,9 @@ namespace brindlecast {
 /// Time-outs: resolve + connect bound the connection; send and receive bound
 /// the longest stall of each direction. Certificates are verified unless
 /// option 4 names the errors to ignore; redirects are followed unless option
-/// 6 is 0. Bodies are never content-decoded.
+/// 6 is 0. Bodies are never content-decoded. With a proxy set, a
+/// Proxy-Authorization header goes to the proxy only, and the proxy is used
+/// for every host whatever the environment says.
 class CurlRequestObject final : public RequestObject {
 public:
     /// nullptr when libcurl cannot be set up. ca_file adds trust anchors for

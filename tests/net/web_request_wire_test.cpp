@@ -2,10 +2,16 @@
 
 #include "net/web_request.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -380,6 +386,24 @@ TEST_F(ProxyServer, RequestGoesThroughTheProxyWithItsCredentials) {
     EXPECT_EQ(proxy_authorization_, "Basic " + encode_base64("user:pw"));
 }
 
+TEST_F(ProxyServer, ANoProxyVariableDoesNotSendTheRequestAroundTheProxy) {
+    // Process-wide, so put back before any assertion can end the test.
+    const char* saved = std::getenv("no_proxy");
+    const std::string saved_value = saved ? saved : "";
+    ::setenv("no_proxy", "*", 1);
+    int status = 0;
+    const ByteBuffer body =
+        web_request("http://brindlecast.invalid/cases?id=2", 0, {}, nullptr, nullptr, {}, nullptr,
+                    &status, false, {}, server_.host(), 2);
+    if (saved) {
+        ::setenv("no_proxy", saved_value.c_str(), 1);
+    } else {
+        ::unsetenv("no_proxy");
+    }
+    EXPECT_EQ(body, "via proxy");
+    EXPECT_EQ(status, 200);
+}
+
 TEST_F(ProxyServer, ServerCredentialsAnswerTheServersChallenge) {
     int status = 0;
     const ByteBuffer body =
@@ -398,6 +422,82 @@ TEST_F(ProxyServer, WithoutCredentialsTheChallengeIsReturned) {
                     &status, false, {}, server_.host(), 2);
     EXPECT_EQ(body, "who are you");
     EXPECT_EQ(status, 401);
+}
+
+// Closes the descriptor it holds.
+struct Socket {
+    explicit Socket(int fd) : fd(fd) {}
+    ~Socket() {
+        if (fd >= 0) ::close(fd);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int fd;
+};
+
+// A proxy that opens the tunnel a CONNECT asks for, always to the loopback
+// port named, and relays bytes both ways until one side hangs up.
+RawHttpServer::Handler tunnelling_proxy() {
+    return [](int client, const std::string& head) {
+        const std::size_t line_end = head.find("\r\n");
+        const std::size_t colon = head.rfind(':', line_end);
+        if (head.rfind("CONNECT ", 0) != 0 || colon == std::string::npos) return;
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(std::atoi(head.c_str() + colon + 1)));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const Socket upstream(::socket(AF_INET, SOCK_STREAM, 0));
+        if (upstream.fd < 0 ||
+            ::connect(upstream.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            return;
+        }
+        if (!RawHttpServer::send_all(client, "HTTP/1.1 200 Connection established\r\n\r\n")) return;
+        pollfd ends[2] = {{client, POLLIN, 0}, {upstream.fd, POLLIN, 0}};
+        char buffer[16384];
+        while (::poll(ends, 2, 2000) > 0) {
+            for (int i = 0; i < 2; ++i) {
+                if (ends[i].revents == 0) continue;
+                const ssize_t got = ::recv(ends[i].fd, buffer, sizeof buffer, 0);
+                if (got <= 0 ||
+                    !RawHttpServer::send_all(ends[1 - i].fd,
+                                             std::string_view(buffer, static_cast<std::size_t>(got)))) {
+                    return;
+                }
+            }
+        }
+    };
+}
+
+TEST(WebRequestWire, ProxyCredentialsGoToTheProxyAndNotThroughItsTunnel) {
+    LoopbackServer target(Scheme::https);
+    std::mutex mutex;
+    bool target_saw_proxy_authorization = true;
+    target.server().Get("/secure", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard lock(mutex);
+        target_saw_proxy_authorization = req.has_header("Proxy-Authorization");
+        res.set_content("secret", "text/plain");
+    });
+    target.start();
+    RawHttpServer proxy(tunnelling_proxy());
+
+    // The name never resolves: only the proxy can reach the target.
+    const std::string url =
+        "https://brindlecast.invalid:" + std::to_string(target.port()) + "/secure";
+    int status = 0;
+    const ByteBuffer body =
+        web_request(url, 0, {}, nullptr, nullptr, {}, nullptr, &status, false, {},
+                    "127.0.0.1:" + std::to_string(proxy.port()), 2, "user", "pw");
+    EXPECT_EQ(body, "secret");
+    EXPECT_EQ(status, 200);
+    const std::vector<std::string> heads = proxy.requests();
+    ASSERT_EQ(heads.size(), 1u);
+    EXPECT_EQ(heads.front().rfind("CONNECT brindlecast.invalid:", 0), 0u) << heads.front();
+    EXPECT_NE(heads.front().find("\r\nProxy-Authorization: Basic " + encode_base64("user:pw") +
+                                 "\r\n"),
+              std::string::npos)
+        << heads.front();
+    std::lock_guard lock(mutex);
+    EXPECT_FALSE(target_saw_proxy_authorization);
 }
 
 }  // namespace
