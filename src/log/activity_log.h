@@ -18,7 +18,8 @@ double to_automation_date(const LocalDateTime& moment);
 /// formatted with time_pattern; a pattern shorter than 3 characters gives an
 /// empty part, and neither given gives the empty text. force_24_hour == 1
 /// shows h/hh in 24-hour form.
-std::string format_date_time(double moment, std::optional<std::string_view> date_pattern,
+std::string format_date_time(double moment,
+                             std::optional<std::string_view> date_pattern = std::nullopt,
                              std::optional<std::string_view> time_pattern = std::nullopt,
                              int force_24_hour = 0);
 

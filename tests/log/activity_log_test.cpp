@@ -104,6 +104,8 @@ TEST(FormatDateTime, FormatsEachGivenPicture) {
         EXPECT_EQ(format_date_time(c.moment, c.date_pattern, c.time_pattern, c.force_24_hour),
                   c.expected);
     }
+    // Both pictures left out: nothing to format.
+    EXPECT_EQ(format_date_time(moment), "");
 }
 
 TEST(FormatDateTime, CopiesTwoByteCharactersOfAPictureWhole) {
