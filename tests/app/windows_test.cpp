@@ -117,7 +117,7 @@ private slots:
     void escape_in_main_window_closes_it();
 
     void donation_window_has_its_pictures_stretched_to_their_boxes();
-    void donation_pictures_are_baseline_jpegs_of_their_sizes();
+    void donation_pictures_are_baseline_jpegs_of_their_sizes_and_lengths();
     void donation_window_keeps_main_window_from_taking_clicks();
     void escape_in_donation_window_closes_only_it();
     void each_donate_click_makes_a_fresh_donation_window();
@@ -361,21 +361,23 @@ void WindowsTest::donation_window_has_its_pictures_stretched_to_their_boxes() {
     }
 }
 
-void WindowsTest::donation_pictures_are_baseline_jpegs_of_their_sizes() {
+void WindowsTest::donation_pictures_are_baseline_jpegs_of_their_sizes_and_lengths() {
     struct Case {
         const char* resource;
         int width;
         int height;
+        qsizetype bytes;
     };
     const Case cases[] = {
-        {":/donation/donation_picture_a.jpg", 687, 1006},
-        {":/donation/donation_picture_b.jpg", 726, 677},
+        {":/donation/donation_picture_a.jpg", 687, 1006, 133598},
+        {":/donation/donation_picture_b.jpg", 726, 677, 84507},
     };
     DonationWindow donation;  // registers the resources
     for (const Case& c : cases) {
         QFile file(QString::fromLatin1(c.resource));
         QVERIFY2(file.open(QIODevice::ReadOnly), c.resource);
         const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), c.bytes);
         QVERIFY(bytes.startsWith("\xFF\xD8"));
         const JpegFrame frame = read_jpeg_frame(bytes);
         QVERIFY2(frame.baseline && !frame.progressive, c.resource);
