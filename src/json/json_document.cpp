@@ -59,10 +59,13 @@ void for_each_enumerable(const JsonValue& value, Visit visit) {
 
 // Merges source into target in place: strings, booleans, numbers, null and
 // missing members take the source's member; objects and arrays are merged
-// into; an array target gains the source's elements at its end.
-void merge_into(JsonValue& target, const JsonValue& source) {
+// into; an array target gains the source's elements at its end. False when
+// null meets an array target (the merge reads its length, a script error);
+// what was merged before that stays.
+bool merge_into(JsonValue& target, const JsonValue& source) {
     if (target.is_array()) {
         JsonArray& items = target.as_array();
+        if (source.is_nullish()) return false;
         if (source.is_array()) {
             for (const JsonValue& v : source.as_array()) items.push_back(v);
         } else if (source.is_string()) {
@@ -75,19 +78,22 @@ void merge_into(JsonValue& target, const JsonValue& source) {
                 i += len;
             }
         }
-        return;
+        return true;
     }
-    if (!target.is_object()) return;
+    if (!target.is_object()) return true;
+    bool merged = true;
     for_each_enumerable(source, [&](std::string_view name, const JsonValue& value) {
+        if (!merged) return;
         JsonValue* member = target.find_member(name);
         if (member == nullptr) {
             target.as_object().push_back(JsonMember{std::string(name), value});
         } else if (member->is_object() || member->is_array()) {
-            merge_into(*member, value);
+            merged = merge_into(*member, value);
         } else {
             *member = value;
         }
     });
+    return merged;
 }
 
 void collect_values(const JsonValue& value, bool recursive, std::string& joined, bool& first,
@@ -370,8 +376,7 @@ bool JsonDocument::set_value(std::string_view path, std::string_view value, bool
         JsonValue source;
         if (!read_json(value.empty() ? std::string_view("{}") : value, source, bridge_)) return false;
         if (!fits_depth(keys.size(), source)) return false;
-        merge_into(*const_cast<JsonValue*>(current->place), source);
-        return true;
+        return merge_into(*const_cast<JsonValue*>(current->place), source);
     }
     JsonValue replacement;
     if (!read_value_text(value, replacement)) return false;

@@ -78,6 +78,12 @@ TEST(JsonDocumentSetValue, ScriptModeMergesIntoObjectsAndReplacesEverythingElse)
         {R"({"m":[1]})", "m", R"({"b":2})", true, R"({"m":{"b":2}})"},
         {R"({"m":null})", "m", R"([1])", true, R"({"m":[1]})"},
         {"{}", "", R"({"r":1})", true, R"({"r":1})"},
+        // Null has no length to append to an array: the merge stops there,
+        // keeping what it merged before.
+        {R"({"m":{"a":"1","l":[1],"b":"2"}})", "m", R"({"a":"A","l":null,"b":"B"})", false,
+         R"({"m":{"a":"A","l":[1],"b":"2"}})"},
+        {R"({"m":{"o":{"l":[]}}})", "m", R"({"o":{"l":null}})", false, R"({"m":{"o":{"l":[]}}})"},
+        {R"({"m":{"l":[1]}})", "m", R"({"l":{"x":1}})", true, R"({"m":{"l":[1]}})"},
         {R"({"m":{"a":"1"}})", "m", "alert(1)", false, R"({"m":{"a":"1"}})"},
         {R"({"m":"text"})", "m", "{b:1}", false, R"({"m":"text"})"},
         {R"({"m":"text"})", "m", "'str'", false, R"({"m":"text"})"},
