@@ -79,6 +79,7 @@ private slots:
     void invalid_address_logs_two_lines_and_leaves_download();
     void go_saves_the_pdf_and_videos_and_shows_the_result();
     void empty_detail_answer_logs_failure_and_leaves_download();
+    void unparsable_detail_answer_goes_into_download_without_failure_line();
     void download_error_shows_a_message_box_while_go_waits();
     void window_repaints_and_discards_input_during_a_retrieval();
 
@@ -190,7 +191,9 @@ void GoWindowTest::go_saves_the_pdf_and_videos_and_shows_the_result() {
     QVERIFY(lines.count(line("已下载:100%")) == 3);
     QVERIFY(!lines.contains(line("获取失败")));
 
-    QVERIFY(!download()->text().isEmpty());
+    // The result of a full run is what the last video branch left: its file name.
+    QCOMPARE(download()->text(),
+             QString::fromStdString(library_->catalogue().videos.at("city-renewal-2").filename));
     QVERIFY(!window_->retrieval_running());
     QVERIFY(log()->textCursor().atEnd());
 }
@@ -205,6 +208,21 @@ void GoWindowTest::empty_detail_answer_logs_failure_and_leaves_download() {
     QCOMPARE(lines.at(2), line("Json解析失败,请重试!"));
     QCOMPARE(lines.at(3), line("获取失败"));
     QCOMPARE(download()->text(), QStringLiteral("earlier result"));
+}
+
+void GoWindowTest::unparsable_detail_answer_goes_into_download_without_failure_line() {
+    // A failed run still has a result when its working text is not empty: here
+    // the error page that came instead of the details.
+    download()->setText(QStringLiteral("earlier result"));
+    press_go_for(demo::kCaseDetailNotJson);
+
+    const QStringList lines = log_lines();
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.at(2), line("Json解析失败,请重试!"));
+    QVERIFY(!lines.contains(line("获取失败")));
+    QCOMPARE(download()->text(),
+             QString::fromStdString(library_->catalogue().cases.at(demo::kCaseDetailNotJson)
+                                        .raw_detail->body));
 }
 
 void GoWindowTest::download_error_shows_a_message_box_while_go_waits() {
