@@ -181,6 +181,17 @@ public:
         return static_cast<Receiver*>(self)->take(data, size * count) ? size * count : 0;
     }
 
+    // The blank line that ends an answer's header lines: the body is read from
+    // here on, so elapsed time counts from here, not from connecting. After a
+    // redirect the last answer's headers count.
+    static size_t on_header(char* data, size_t size, size_t count, void* self) {
+        const std::size_t length = size * count;
+        if (std::string_view(data, length) == "\r\n" || std::string_view(data, length) == "\n") {
+            static_cast<Receiver*>(self)->start_ = SteadyClock::now();
+        }
+        return length;
+    }
+
     void start_clock() { start_ = last_data_ = SteadyClock::now(); }
     SteadyClock::duration idle() const { return SteadyClock::now() - last_data_; }
 
@@ -330,6 +341,8 @@ bool configure(CURL* easy, std::string_view address, const std::string& agent,
     ok = ok && curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kCurlBufferSize) == CURLE_OK;
     ok = ok && curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Receiver::on_data) == CURLE_OK;
     ok = ok && curl_easy_setopt(easy, CURLOPT_WRITEDATA, &receiver) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Receiver::on_header) == CURLE_OK;
+    ok = ok && curl_easy_setopt(easy, CURLOPT_HEADERDATA, &receiver) == CURLE_OK;
     if (!ca_file.empty()) {
         ok = ok && curl_easy_setopt(easy, CURLOPT_CAINFO, ca_file.c_str()) == CURLE_OK;
     }
@@ -406,6 +419,12 @@ int download_with_progress(std::string_view address, std::string_view local_path
     std::vector<char> buffer(kDownloadBlockSize, '\0');
 
     const std::string target = cp936_to_utf8(local_path);
+    // A folder of that name cannot take the file; say so before fetching
+    // anything rather than failing the rename at the end.
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        return fail(messages.open_error);
+    }
     PartFile file;
     if (!file.create_beside(target)) return fail(messages.open_error);
     if (resume && offset > 0 && !copy_prefix(target, file.fd(), offset, buffer)) {

@@ -318,12 +318,50 @@ TEST_F(DownloadTest, ReportsAReadErrorWhenNothingListens) {
     EXPECT_TRUE(names_in(dir_).empty());
 }
 
-TEST_F(DownloadTest, CannotOpenAFileInAMissingFolder) {
+TEST_F(DownloadTest, CannotOpenAFileInAMissingFolderOrInPlaceOfAFolder) {
     start(Scheme::http);
-    EXPECT_EQ(download(url("/sized/25000"), local("no-such-folder/doc.pdf")), -1);
-    expect_one_notice("不能打开本地的文件!");
-    EXPECT_TRUE(calls_.empty());
-    EXPECT_TRUE(names_in(dir_).empty());
+    fs::create_directory(dir_ / "a-folder");
+    for (const char* name : {"no-such-folder/doc.pdf", "a-folder", "a-folder/"}) {
+        SCOPED_TRACE(name);
+        notifier_.notices.clear();
+        EXPECT_EQ(download(url("/sized/25000"), local(name)), -1);
+        expect_one_notice("不能打开本地的文件!");
+        EXPECT_TRUE(calls_.empty());
+        EXPECT_EQ(names_in(dir_), std::set<std::string>{"a-folder"});
+        EXPECT_TRUE(fs::is_empty(dir_ / "a-folder"));
+    }
+}
+
+TEST_F(DownloadTest, ElapsedTimeCountsFromTheEndOfTheAnswerHeaders) {
+    using std::chrono::milliseconds;
+    const struct Case {
+        const char* name;
+        milliseconds before_head;
+        milliseconds before_body;
+        std::int32_t at_least;
+        std::int32_t below;
+    } cases[] = {
+        // Waiting for the answer is not part of the transfer time.
+        {"slow answer", milliseconds(400), milliseconds(0), 1, 300},
+        // Waiting for the body after the headers is.
+        {"slow body", milliseconds(0), milliseconds(400), 400, 5000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        calls_.clear();
+        const std::string whole = answer_200("hello");
+        const std::size_t head_end = whole.find("\r\n\r\n") + 4;
+        RawHttpServer raw([&c, whole, head_end](int socket, const std::string&) {
+            std::this_thread::sleep_for(c.before_head);
+            RawHttpServer::send_all(socket, std::string_view(whole).substr(0, head_end));
+            std::this_thread::sleep_for(c.before_body);
+            RawHttpServer::send_all(socket, std::string_view(whole).substr(head_end));
+        });
+        ASSERT_EQ(download(raw.origin() + "/f", local("f.bin")), 0);
+        ASSERT_EQ(calls_.size(), 1u);
+        EXPECT_GE(calls_[0].elapsed, c.at_least);
+        EXPECT_LT(calls_[0].elapsed, c.below);
+    }
 }
 
 // Run in a child process: the file size limit would hit the test program too.
