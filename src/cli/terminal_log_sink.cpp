@@ -8,7 +8,10 @@ TerminalLogSink::TerminalLogSink(std::FILE* out, bool live_progress)
 TerminalLogSink::~TerminalLogSink() { finish_progress(); }
 
 void TerminalLogSink::write_line(std::string_view line) {
-    const bool is_progress = line.find(progress_prefix_) != std::string_view::npos;
+    // Only right behind the stamp: a title or address may hold the same text.
+    const std::size_t after_stamp = line.find(": ");
+    const bool is_progress = after_stamp != std::string_view::npos &&
+                             line.compare(after_stamp, progress_prefix_.size(), progress_prefix_) == 0;
     std::string text = codec_.to_utf8(line);
     // Lines end in CR LF in the log; a terminal or a file wants LF alone.
     std::string converted;
