@@ -369,6 +369,51 @@ TEST(FetchResources, AVeryLongTitleIsCutSoThePdfCanStillBeSaved) {
     EXPECT_EQ(saved.stem().string().rfind("长长长", 0), 0u);
 }
 
+TEST(FetchResources, ResultIsTheWorkingTextTheLastStepThatSetItLeft) {
+    demo::Catalogue catalogue = demo::demo_catalogue();
+    // Entries whose second video branch is the last to set the working text.
+    for (const char* key : {"bad-file-query", "record-object", "no-file-data", "empty-http-url",
+                            "meta-not-json"}) {
+        demo::CaseEntry entry = catalogue.cases.at(demo::kCaseNoVideos);
+        entry.attr_count = 12;
+        entry.video_key1.reset();
+        entry.video_key2 = key;
+        catalogue.cases[std::string("last-") + key] = entry;
+    }
+    LibraryFixture fixture(std::move(catalogue));
+    const demo::Catalogue& served = fixture.library().catalogue();
+    const auto html = [](int status) { return demo::RawAnswer::html_error_page(status).body; };
+    const struct Case {
+        std::string case_id;
+        std::string result;  // UTF-8
+    } cases[] = {
+        // The detail answer when it does not parse, or when nothing was queried after it.
+        {demo::kCaseDetailNotJson, html(502)},
+        {demo::kCaseShortAttrs,
+         fixture.library().expand(demo::detail_answer(demo::kCaseShortAttrs,
+                                                      served.cases.at(demo::kCaseShortAttrs)))},
+        // The configuration answer when no video branch sent a query.
+        {demo::kCaseNoVideos,
+         fixture.library().expand(
+             demo::preview_config_answer("rural-revival", served.previews.at("rural-revival")))},
+        {demo::kCaseNoSrcUrl,
+         fixture.library().expand(
+             demo::preview_config_answer("no-src-url", served.previews.at("no-src-url")))},
+        // Otherwise what the last video branch that sent a query left.
+        {"last-bad-file-query", html(500)},
+        {"last-record-object", "[object Object]"},
+        {"last-no-file-data", ""},
+        {"last-empty-http-url", ""},
+        {"last-meta-not-json", html(404)},
+        {demo::kCaseNoPreview, "city-renewal-1.mp4"},
+        {demo::kCaseFull, "city-renewal-2.mp4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.case_id);
+        EXPECT_EQ(cp936_to_utf8(fetch_resources(c.case_id, fixture.environment())), c.result);
+    }
+}
+
 TEST(FetchResources, AnUnreachableLibraryGivesAnEmptyResult) {
     LibraryFixture fixture(demo::demo_catalogue());
     Environment environment = fixture.environment();
