@@ -183,11 +183,13 @@ public:
 
     // The blank line that ends an answer's header lines: the body is read from
     // here on, so elapsed time counts from here, not from connecting. After a
-    // redirect the last answer's headers count.
+    // redirect the last answer's headers count; trailers after the body do not.
     static size_t on_header(char* data, size_t size, size_t count, void* self) {
+        auto* receiver = static_cast<Receiver*>(self);
         const std::size_t length = size * count;
-        if (std::string_view(data, length) == "\r\n" || std::string_view(data, length) == "\n") {
-            static_cast<Receiver*>(self)->start_ = SteadyClock::now();
+        const std::string_view line(data, length);
+        if (!receiver->answer_checked_ && (line == "\r\n" || line == "\n")) {
+            receiver->start_ = SteadyClock::now();
         }
         return length;
     }
