@@ -38,7 +38,7 @@ TEST(RunGoCommand, AnAddressWithoutIdentifierLogsTheExpectedFormAndQueriesNothin
     // One log line whose message carries its own CR LF, so the box shows two.
     const std::string line = cp936("12/9 14:05:09: 链接非法,请检查链接正确性.\r\n示例: http://" + host +
                                    "/cases?id=ff808081769a6f150176a809d8d4049d\r\n");
-    for (const std::string address :
+    for (const std::string& address :
          {"http://" + host + "/cases?ID=" + demo::kCaseFull, "http://" + host + "/cases?id=",
           std::string()}) {
         SCOPED_TRACE(address);
