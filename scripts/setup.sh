@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-image-formats-plugins
   nlohmann-json3-dev
   clang libclang-rt-14-dev
-  curl jq openssl
+  curl jq openssl locales
   xvfb xauth fonts-noto-cjk openbox
 )
 
@@ -26,6 +26,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   apt-get update
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# One locale with a decimal comma, so the tests can show that numbers keep their point.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  if [ "$(id -u)" -eq 0 ]; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "setup: could not make the de_DE.UTF-8 locale" >&2
+  fi
 fi
 
 build_dir="${1:-build}"
